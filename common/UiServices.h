@@ -1,0 +1,36 @@
+#pragma once
+// Every message box, beep and cursor change of the program goes through here, so tests can
+// record them and boxes never block a test.
+
+#include <QString>
+#include <vector>
+
+enum class BoxIcon { NoIcon, Information, Warning, Critical };
+
+struct UiEvent {
+    enum Kind { Box, Beep } kind;
+    QString text;
+    QString title;
+    BoxIcon icon;
+};
+
+// While a recorder is installed, boxes and beeps are appended to it and boxes return at once.
+struct UiRecorder {
+    std::vector<UiEvent> events;
+    int beeps() const;
+    int boxes() const;
+    const UiEvent* lastBox() const;
+    void clear() { events.clear(); }
+};
+void InstallUiRecorder(UiRecorder* recorder);   // nullptr uninstalls
+
+// A real modal QMessageBox with one OK button. NoIcon boxes are titled "QVT_N2" when title is empty.
+int ShowMessageBox(const QString& text, const QString& title, BoxIcon icon);
+void Beep();
+
+// The screen cursor. At most one override cursor is ever set.
+enum class CursorState { Arrow, Hourglass };
+CursorState CurrentCursor();
+void SetHourglassCursor();
+void SetDefaultCursor();
+void RestoreCursor(CursorState remembered);

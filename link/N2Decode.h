@@ -1,0 +1,23 @@
+#pragma once
+// Decoding of the reply fields the program shows or uses to address config frames.
+// A field counts only when its reply has the exact length and every field character
+// is an upper-case hex digit: line noise must never become a value or a serial number.
+
+#include <cstdint>
+
+constexpr int N2StatusReplyLength = 28;
+constexpr int N2PointReplyLength = 14;
+
+struct N2Status {
+    int32_t serialNumber;   // characters 9..16, most significant pair first
+    uint16_t errorCode;     // characters 21..24
+};
+
+// True when all 2 * pairs characters are '0'-'9' or 'A'-'F'.
+bool N2IsHexField(const uint8_t* text, int pairs);
+// count is the request result; false unless count == 28 and both fields are hex.
+bool N2DecodeStatus(const uint8_t* reply, int count, N2Status& status);
+// Serial number only (the address change and parameter dialogs need no error code).
+bool N2DecodeSerialNumber(const uint8_t* reply, int count, int32_t& serialNumber);
+// count must be 14 and characters 3..10 hex; the 32 bits are an IEEE single.
+bool N2DecodePoint(const uint8_t* reply, int count, float& value);

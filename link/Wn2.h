@@ -1,0 +1,43 @@
+#pragma once
+// The N2 serial link: one port per process, N2 (ASCII) and config (raw) frames,
+// one blocking request at a time on the user-interface thread.
+
+#include <QString>
+#include <cstdint>
+
+class SerialLine;
+
+extern int ConfigWriteDelay;   // ms; 3000 once the start-up open ran
+extern int CommandDelay;       // ms; 1000 once the start-up open ran
+
+// Transport
+int N2OpenPort(const QString& portName, int baudRate);   // start-up form
+int N2OpenPort(const QString& portName, int baudRate, uint8_t byteSize, uint8_t stopBits, uint8_t parity);
+int N2ClosePort();
+int N2SendFrame(const uint8_t* bytes, int length, uint32_t& written);
+int N2ReceiveReply(uint8_t* buffer, int maxLength, uint32_t& received);
+
+// "COM1".."COM4" -> /dev/ttyS0..3 unless QVT_N2_COMn overrides; "/..." is a device path.
+QString N2DevicePath(const QString& portName);
+
+// The line under the transport. nullptr restores the real serial port; returns the previous line.
+// Tests install a FakeLine here before N2OpenPort.
+SerialLine* N2UseLine(SerialLine* line);
+
+// N2 frames
+void N2HexByte(uint8_t value, uint8_t* out);            // writes 2 characters
+uint8_t N2ParseHexByte(const uint8_t* text);             // reads 2 characters
+int N2Checksum(const uint8_t* chars, int count);
+int N2Identify(int address, uint8_t* reply);
+int N2ReadStatus(int address, uint8_t* reply);
+int N2ReadPoint(int address, int object, int attribute, uint8_t* reply);
+int N2WriteCommand(int address, int object, int attribute, int value, uint8_t* reply);
+int N2WriteValue(int address, int object, int value, uint8_t* reply);
+
+// Config frames
+int CfgReadSerialNumber(uint8_t* reply);
+int CfgWriteSerialNumber(uint32_t newSerialNumber);
+int CfgWriteAddress(uint32_t serialNumber, uint8_t newAddress);
+int CfgReadBlock(uint32_t serialNumber, uint8_t bank, uint8_t start, uint8_t count, uint8_t* reply);
+int CfgWriteBlock(uint32_t serialNumber, uint8_t bank, uint8_t start, int count, const uint8_t* data);
+int CfgReadInfo(uint32_t serialNumber, uint8_t* reply);

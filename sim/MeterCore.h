@@ -1,0 +1,73 @@
+#pragma once
+// The simulated meter's inside: bytes in, bytes out, state visible. No I/O and no clock of its
+// own: the runner passes the time in milliseconds.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct Faults {
+    bool silent = false;        // never answers
+    double dropRate = 0;        // share of replies not sent at all
+    double cutRate = 0;         // share of replies cut short (at least one byte kept)
+    double garbleRate = 0;      // share of N2 replies with a decoded field character made non-hex
+    int turnaroundMs = 0;       // pause between the end of a request and the start of its reply
+};
+
+struct MeterSettings {
+    int address = 1;
+    uint32_t serialNumber = 1234567;
+    uint16_t statusCode = 0;
+    bool jumperInstalled = false;
+    uint32_t seed = 1;
+    bool frozenEnergies = false;   // energies and demands do not grow with time
+    bool noNoise = false;          // measurements exactly the nominal values
+    Faults faults;
+    bool wirePacing = false;       // 9600 baud 8N1: 1.0417 ms a character, both ways
+    std::string logPath;           // traffic log, empty for none
+};
+
+// What the meter saw and said, in order.
+struct Exchange {
+    double timeMs;
+    std::vector<uint8_t> request;
+    std::vector<uint8_t> reply;    // empty when the meter stayed silent
+    bool injectedFault;            // the reply was dropped, cut or garbled on purpose
+};
+
+struct MeterState {
+    int address;
+    uint32_t serialNumber;
+    uint16_t statusCode;
+    bool jumperInstalled;
+    uint16_t startCounter;
+    uint16_t delta;
+    uint8_t bank1[256];            // calibration
+    uint8_t bank2[256];            // parameters
+    float points[33];              // objects 0..32 as the polling loop reads them
+    int injectedFaults;            // replies dropped, cut or garbled so far
+};
+
+class MeterCore {
+public:
+    explicit MeterCore(const MeterSettings& settings = {});
+    // Feeds received bytes; returns the replies completed by them, in order.
+    std::vector<std::vector<uint8_t>> feed(const uint8_t* bytes, size_t length, double nowMs);
+    const MeterState& state() const;
+    MeterState& state();
+    const std::vector<Exchange>& exchanges() const;
+    void clearExchanges();
+    // Fixes the value of a point (noise and growth no longer apply to it).
+    void setPoint(int object, float value);
+    MeterSettings& settings();
+
+private:
+    struct Impl;
+    std::shared_ptr<Impl> impl_;
+};
+
+}  // namespace sim

@@ -1,0 +1,55 @@
+#include "ui/FormSupport.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+
+void CentreOnScreen(QWidget* form)
+{
+    const QScreen* screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = form->frameGeometry().size();
+    form->move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
+}
+
+void TurnOffAutoDefault(QWidget* form)
+{
+    for (QPushButton* button : form->findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+}
+
+void PostNextControl(QWidget* form)
+{
+    QMetaObject::invokeMethod(
+        form,
+        [form] {
+            QWidget* current = QApplication::focusWidget();
+            if (!current || current->window() != form->window())
+                return;
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+            QApplication::sendEvent(current, &tab);
+        },
+        Qt::QueuedConnection);
+}
+
+bool IsEnterKey(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+void TDialogForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Cancel) && !escapeCloses_) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

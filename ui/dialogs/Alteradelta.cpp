@@ -1,0 +1,9 @@
+#include "ui/dialogs/Alteradelta.h"
+
+TFormAlteraDelta* FormAlteraDelta = nullptr;
+
+TFormAlteraDelta::TFormAlteraDelta(QWidget* parent)
+    : TDialogForm(parent)
+{
+    setupUi(this);
+}

@@ -1,0 +1,9 @@
+#include "ui/dialogs/Calibracao.h"
+
+TFormConfiguracao* FormConfiguracao = nullptr;
+
+TFormConfiguracao::TFormConfiguracao(QWidget* parent)
+    : TDialogForm(parent)
+{
+    setupUi(this);
+}
