@@ -24,7 +24,8 @@ struct UiRecorder {
 };
 void InstallUiRecorder(UiRecorder* recorder);   // nullptr uninstalls
 
-// A real modal QMessageBox with one OK button. NoIcon boxes are titled "QVT_N2" when title is empty.
+// A real modal QMessageBox with one OK button; the text shows as plain text. A box with an
+// empty title (the plain NoIcon boxes) is titled "QVT_N2"; recorded boxes carry that title too.
 int ShowMessageBox(const QString& text, const QString& title, BoxIcon icon);
 void Beep();
 
