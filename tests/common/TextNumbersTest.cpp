@@ -64,6 +64,9 @@ TEST(TextToFloat, LocaleSeparatorNoGroupingFiniteOnly)
         {"+1", 1.0, 1.0},
         {"1e-3", 0.001, 0.001},
         {"42", 42.0, 42.0},
+        {" 1.5 ", 1.5, std::nullopt},   // surrounding blanks are forgiven, as typed numbers often carry them
+        {".5", 0.5, std::nullopt},
+        {"1.5e", std::nullopt, std::nullopt},
         {"1,000", std::nullopt, 1.0},
         {"1.000", 1.0, std::nullopt},
         {"1,000.5", std::nullopt, std::nullopt},
