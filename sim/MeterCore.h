@@ -10,6 +10,9 @@
 
 namespace sim {
 
+// One character of 9600 baud 8N1 (start bit, 8 data bits, stop bit) on the wire.
+constexpr double CharTimeMs = 10.0 / 9.6;
+
 struct Faults {
     bool silent = false;        // never answers
     double dropRate = 0;        // share of replies not sent at all
@@ -18,6 +21,8 @@ struct Faults {
     int turnaroundMs = 0;       // pause between the end of a request and the start of its reply
 };
 
+// Address, serial number, status code and jumper are the meter's starting state; a later
+// change of one of them here takes effect at the next byte fed (as a change of state() does).
 struct MeterSettings {
     int address = 1;
     uint32_t serialNumber = 1234567;
@@ -29,9 +34,11 @@ struct MeterSettings {
     Faults faults;
     bool wirePacing = false;       // 9600 baud 8N1: 1.0417 ms a character, both ways
     std::string logPath;           // traffic log, empty for none
+    uint16_t startCounter = 17;    // the meter's count of starts (config information read)
 };
 
-// What the meter saw and said, in order.
+// What the meter saw and said, in order. Every complete frame is recorded, also those it
+// ignored (bad checksum, another address or serial number, jumper missing).
 struct Exchange {
     double timeMs;
     std::vector<uint8_t> request;
@@ -49,7 +56,7 @@ struct MeterState {
     uint8_t bank1[256];            // calibration
     uint8_t bank2[256];            // parameters
     float points[33];              // objects 0..32 as the polling loop reads them
-    int injectedFaults;            // replies dropped, cut or garbled so far
+    int injectedFaults;            // replies suppressed by silence, dropped, cut or garbled so far
 };
 
 class MeterCore {
@@ -61,7 +68,8 @@ public:
     MeterState& state();
     const std::vector<Exchange>& exchanges() const;
     void clearExchanges();
-    // Fixes the value of a point (noise and growth no longer apply to it).
+    // Fixes the value of a point (noise and growth no longer apply to it; a reset still
+    // zeroes a fixed register).
     void setPoint(int object, float value);
     MeterSettings& settings();
 

@@ -1,6 +1,8 @@
 #pragma once
 // Serves a MeterCore on a pseudo-terminal from a background thread, for tests:
 //   sim::PtyMeter meter; N2OpenPort(QString::fromStdString(meter.path()), 9600); ...
+// The runner keeps the slave side open itself, so a program may open, close and reopen it
+// freely; only stop() (or the destructor) hangs the line up.
 
 #include "sim/MeterCore.h"
 
@@ -13,7 +15,11 @@ namespace sim {
 
 class PtyMeter {
 public:
-    explicit PtyMeter(const MeterSettings& settings = {}, const std::string& linkPath = {});
+    // linkPath: keep a symbolic link there to the slave side while serving.
+    // devicePath: serve this serial device (9600 8N1, raw) instead of a new pty.
+    // Throws std::system_error when the line cannot be set up.
+    explicit PtyMeter(const MeterSettings& settings = {}, const std::string& linkPath = {},
+                      const std::string& devicePath = {});
     ~PtyMeter();
     PtyMeter(const PtyMeter&) = delete;
     PtyMeter& operator=(const PtyMeter&) = delete;
