@@ -16,7 +16,10 @@ QString NormalizeDecimalText(const QString& text);
 
 // Scaled number text ("%-10.1f" / "%-10.3f", locale separator) and prefixed unit into unitText.
 QString FormatMeasurement(float value, const QString& unit, QString& unitText);
+// Beep, then a stop-icon box titled "Error"; -2 reads MESSAGE ERROR, every other code
+// "Communication Error". Returns the box's result.
 int ShowCommError(int code);
+// Blocks the calling thread without processing events; zero or less returns at once.
 void Pause(int milliseconds);
 
 // "%.<decimals>f" with the locale's decimal separator and no group separators.
@@ -31,6 +34,6 @@ bool TextToInt(const QString& text, int& value);
 bool TextToFloat(const QString& text, double& value);
 
 // The application's top-level box for a conversion without a handler of its own:
-// stop icon, titled "QVT_N2", e.g. "'12a' is not a valid integer value".
+// stop icon, titled "QVT_N2", e.g. "'12a' is not a valid integer value" (very long text is cut).
 void ShowIntegerConversionError(const QString& text);
 void ShowFloatConversionError(const QString& text);
