@@ -244,7 +244,7 @@ int N2WriteCommand(int address, int object, int attribute, int value, uint8_t* r
     frame.addHex(object);
     frame.addHex(attribute);
     // Attribute 1 carries a one-byte value, every other attribute two bytes.
-    if (static_cast<uint8_t>(attribute) != 1)
+    if (attribute != 1)
         frame.addHex(value >> 8);
     frame.addHex(value);
     frame.finish();
