@@ -114,6 +114,8 @@ struct SerialWriteCase {
     uint32_t expected;
 };
 
+void PrintTo(const SerialWriteCase& c, std::ostream* out) { *out << (c.jumper ? "jumper" : "no jumper"); }
+
 class SerialNumberWrite : public testing::TestWithParam<SerialWriteCase> {};
 
 TEST_P(SerialNumberWrite, TakenOnlyWithJumperNeverAnswered)
@@ -147,6 +149,8 @@ bool ParametersChanged(const sim::MeterState& s) { return Block(s, 2, 0, 12) == 
 bool AddressChanged(const sim::MeterState& s) { return s.address == 42; }
 bool DeltaChanged(const sim::MeterState& s) { return s.delta == 4464; }
 bool BankEndChanged(const sim::MeterState& s) { return s.bank2[250] == Parameters[0]; }
+
+void PrintTo(const GuardCase& c, std::ostream* out) { *out << c.name; }
 
 class JumperGuard : public testing::TestWithParam<GuardCase> {};
 

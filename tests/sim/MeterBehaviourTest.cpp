@@ -98,6 +98,8 @@ struct ResetCase {
     int point;    // polling object of the same register
 };
 
+void PrintTo(const ResetCase& c, std::ostream* out) { *out << "object " << c.object; }
+
 class RegisterReset : public testing::TestWithParam<ResetCase> {};
 
 TEST_P(RegisterReset, ZeroesOnlyItsRegister)

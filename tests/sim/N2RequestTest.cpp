@@ -23,6 +23,8 @@ struct ReplyCase {
     char lead;          // 'A' done, 'N' refused
 };
 
+void PrintTo(const ReplyCase& c, std::ostream* out) { *out << c.name; }
+
 class N2Replies : public testing::TestWithParam<ReplyCase> {};
 
 TEST_P(N2Replies, LengthLeadChecksumAndCr)
@@ -87,6 +89,8 @@ struct IgnoredCase {
     int meterAddress;
     Bytes request;
 };
+
+void PrintTo(const IgnoredCase& c, std::ostream* out) { *out << c.name; }
 
 class N2Ignored : public testing::TestWithParam<IgnoredCase> {};
 
