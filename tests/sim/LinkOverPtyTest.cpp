@@ -6,6 +6,7 @@
 #include "sim/PtyMeter.h"
 
 #include <QElapsedTimer>
+#include <QSerialPort>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -114,7 +115,6 @@ TEST_F(LinkOverPty, ReadBlock)
     ASSERT_EQ(CfgReadBlock(0x0D21210D, 2, 0, 12, reply), 13);
     const Bytes parameters{0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0xA0, 0x40, 0xE8, 0x03, 0x0A, 0x0F};
     EXPECT_EQ(Bytes(reply + 1, reply + 13), parameters);
-    EXPECT_EQ(CfgReadBlock(0x0D21210E, 2, 0, 12, reply), -1);   // another meter's number
 }
 
 TEST_F(LinkOverPty, WriteBlockReadsBack)
@@ -175,6 +175,18 @@ TEST(PtyMeterLink, LinkFollowsTheMeterAndGoesWithIt)
         meter.stop();
         EXPECT_NE(access(link.c_str(), F_OK), 0);
     }
+}
+
+TEST(PtyMeterLink, OneSerialPortAtATime)
+{
+    // The runner holds the slave side itself, yet a port can open it, and only one port.
+    sim::PtyMeter meter(Settings());
+    QSerialPort first(QString::fromStdString(meter.path()));
+    QSerialPort second(QString::fromStdString(meter.path()));
+    ASSERT_TRUE(first.open(QIODevice::ReadWrite));
+    EXPECT_FALSE(second.open(QIODevice::ReadWrite));
+    first.close();
+    EXPECT_TRUE(second.open(QIODevice::ReadWrite));
 }
 
 TEST(PtyMeterLink, StoppedMeterLeavesTheLineDead)
