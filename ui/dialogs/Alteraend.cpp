@@ -1,9 +1,179 @@
 #include "ui/dialogs/Alteraend.h"
 
+#include <QShowEvent>
+
+#include "common/Geral.h"
+#include "common/UiServices.h"
+#include "link/N2Decode.h"
+#include "link/Wn2.h"
+#include "ui/dialogs/Calibracao.h"
+#include "ui/main/N2testeqvtmain.h"
+
 TFormAlteraEnd* FormAlteraEnd = nullptr;
+
+namespace {
+
+constexpr int ReplyBufferSize = 64;
+
+const QString CommErrorText =
+    QStringLiteral("Communication error. Make sure the device current address is correct and try again. ");
+const QString NotConfirmedText = QStringLiteral(
+    "The device did not confirm its new address. Check the connection and read the device again.");
+
+void Refuse(QLineEdit* edit, const QString& text, const QString& title, BoxIcon icon)
+{
+    Beep();
+    ShowMessageBox(text, title, icon);
+    edit->setFocus();
+}
+
+// One address edit, checked as the technician reads it: present, a number, then in range.
+// which is "current" or "new", as the boxes name the edit.
+bool ReadAddressEdit(QLineEdit* edit, const QString& which, int& address)
+{
+    const QString text = edit->text();
+    if (text.isEmpty()) {
+        Refuse(edit, QStringLiteral("Type the device %1 address.").arg(which), QStringLiteral("Message"),
+               BoxIcon::Warning);
+        return false;
+    }
+    if (!TextToInt(text, address)) {
+        Refuse(edit, QStringLiteral("Device %1 address incorrect").arg(which), QStringLiteral("Error"),
+               BoxIcon::Critical);
+        return false;
+    }
+    if (address < 1 || address > 255) {
+        Refuse(edit, QStringLiteral("Device %1 address must be between 1 and 255").arg(which),
+               QStringLiteral("Error"), BoxIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 TFormAlteraEnd::TFormAlteraEnd(QWidget* parent)
     : TDialogForm(parent)
 {
     setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    TurnOffAutoDefault(this);
+    EditEndAtual->installEventFilter(this);
+    EditNewEnd->installEventFilter(this);
+    connect(Button1, &QPushButton::clicked, this, &TFormAlteraEnd::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFormAlteraEnd::Button2Click);
+    FormCreate();
+}
+
+void TFormAlteraEnd::FormCreate()
+{
+    CentreOnScreen(this);
+}
+
+void TFormAlteraEnd::showEvent(QShowEvent* event)
+{
+    TDialogForm::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFormAlteraEnd::FormShow()
+{
+    EditNewEnd->clear();
+    EditEndAtual->setText(FormMain->EditEnd->text());
+    if (EditEndAtual->text().isEmpty())
+        EditEndAtual->setFocus();
+    else
+        EditNewEnd->setFocus();
+}
+
+bool TFormAlteraEnd::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == EditEndAtual || watched == EditNewEnd)
+        return EditEndAtualKeyPress(event);
+    return TDialogForm::eventFilter(watched, event);
+}
+
+bool TFormAlteraEnd::EditEndAtualKeyPress(QEvent* event)
+{
+    if (!IsEnterKey(event))
+        return false;
+    PostNextControl(this);
+    return true;
+}
+
+void TFormAlteraEnd::Button2Click()
+{
+    reject();
+}
+
+void TFormAlteraEnd::Button1Click()
+{
+    int current = 0;
+    int newAddress = 0;
+    if (!ReadAddresses(current, newAddress))
+        return;
+    const CursorState remembered = CurrentCursor();
+    SetHourglassCursor();
+    int32_t serialNumber = 0;
+    if (!ReadSerialNumber(current, serialNumber)) {
+        RestoreCursor(remembered);
+        Refuse(EditEndAtual, CommErrorText, QStringLiteral("Error"), BoxIcon::Critical);
+        return;
+    }
+    const Outcome outcome = WriteAndConfirm(serialNumber, newAddress);
+    RestoreCursor(remembered);
+    if (outcome == Outcome::WriteFailed) {
+        ShowCommError(-1);
+    } else if (outcome == Outcome::NotConfirmed) {
+        Beep();
+        ShowMessageBox(NotConfirmedText, QStringLiteral("Error"), BoxIcon::Critical);
+    } else {
+        ShowChanged(newAddress, serialNumber);
+    }
+}
+
+bool TFormAlteraEnd::ReadAddresses(int& current, int& newAddress)
+{
+    return ReadAddressEdit(EditEndAtual, QStringLiteral("current"), current) &&
+           ReadAddressEdit(EditNewEnd, QStringLiteral("new"), newAddress);
+}
+
+// Identify, then the status reply that carries the serial number the address write is sent to.
+// Without an answer or a clean serial number nothing may be written.
+bool TFormAlteraEnd::ReadSerialNumber(int current, int32_t& serialNumber)
+{
+    uint8_t reply[ReplyBufferSize] = {};
+    if (N2Identify(current, reply) == -1)
+        return false;
+    Pause(CommandDelay);
+    const int count = N2ReadStatus(current, reply);
+    const bool decoded = N2DecodeSerialNumber(reply, count, serialNumber);
+    Pause(CommandDelay);
+    return decoded;
+}
+
+// The address write gets no reply, so the meter must answer at its new address with the same
+// serial number; an answer from any other meter there proves nothing.
+TFormAlteraEnd::Outcome TFormAlteraEnd::WriteAndConfirm(int32_t serialNumber, int newAddress)
+{
+    if (CfgWriteAddress(static_cast<uint32_t>(serialNumber), static_cast<uint8_t>(newAddress)) == -1)
+        return Outcome::WriteFailed;
+    Pause(ConfigWriteDelay);
+    uint8_t reply[ReplyBufferSize] = {};
+    const int count = N2ReadStatus(newAddress, reply);
+    int32_t answered = 0;
+    if (N2DecodeSerialNumber(reply, count, answered) && answered == serialNumber)
+        return Outcome::Confirmed;
+    return Outcome::NotConfirmed;
+}
+
+void TFormAlteraEnd::ShowChanged(int newAddress, int32_t serialNumber)
+{
+    FormMain->EditEnd->setText(QString::number(newAddress));
+    FormConfiguracao->EditEnd->setText(QString::number(newAddress));
+    FormMain->EditNSerie->setText(QString::number(serialNumber));
+    Beep();
+    ShowMessageBox(QStringLiteral("Device address changed."), QStringLiteral("Message"), BoxIcon::Information);
+    accept();
 }

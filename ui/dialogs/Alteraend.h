@@ -1,4 +1,8 @@
 #pragma once
+// Address change: proves a meter answers at its current address, learns its serial number and
+// stores the new address in it, then checks that it answers there before telling anyone.
+
+#include <cstdint>
 
 #include "ui/FormSupport.h"
 #include "ui_Alteraend.h"
@@ -7,6 +11,24 @@ class TFormAlteraEnd : public TDialogForm, public Ui::TFormAlteraEnd {
     Q_OBJECT
 public:
     explicit TFormAlteraEnd(QWidget* parent = nullptr);
+
+public slots:
+    void Button1Click();
+    void Button2Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class Outcome { Confirmed, WriteFailed, NotConfirmed };
+    void FormCreate();
+    void FormShow();
+    bool EditEndAtualKeyPress(QEvent* event);
+    bool ReadAddresses(int& current, int& newAddress);
+    bool ReadSerialNumber(int current, int32_t& serialNumber);
+    Outcome WriteAndConfirm(int32_t serialNumber, int newAddress);
+    void ShowChanged(int newAddress, int32_t serialNumber);
 };
 
 extern TFormAlteraEnd* FormAlteraEnd;

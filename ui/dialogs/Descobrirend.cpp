@@ -1,9 +1,149 @@
 #include "ui/dialogs/Descobrirend.h"
 
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QHideEvent>
+#include <QShowEvent>
+
+#include "common/UiServices.h"
+#include "link/Wn2.h"
+#include "ui/main/N2testeqvtmain.h"
+
 TFormDescobrirEnd* FormDescobrirEnd = nullptr;
+
+namespace {
+
+constexpr int ReplyBufferSize = 16;
+
+const QString NotFoundText = QStringLiteral(
+    "Could not find the device address. Make sure there is only on device on the N2 network and try again. ");
+
+}  // namespace
 
 TFormDescobrirEnd::TFormDescobrirEnd(QWidget* parent)
     : TDialogForm(parent)
 {
     setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    TurnOffAutoDefault(this);
+    ordem_ = new QButtonGroup(this);
+    ordem_->addButton(RadioButtonIncreasing, 0);
+    ordem_->addButton(RadioButtonDecreasing, 1);
+    ButtonCancel->installEventFilter(this);
+    connect(ButtonDescobrir, &QPushButton::clicked, this, &TFormDescobrirEnd::ButtonDescobrirClick);
+    connect(ButtonCancel, &QPushButton::clicked, this, &TFormDescobrirEnd::ButtonCancelClick);
+    FormCreate();
+}
+
+int TFormDescobrirEnd::RadioGroupOrdemIndex() const
+{
+    return ordem_->checkedId();
+}
+
+void TFormDescobrirEnd::SetRadioGroupOrdemIndex(int index)
+{
+    if (QAbstractButton* button = ordem_->button(index))
+        button->setChecked(true);
+}
+
+void TFormDescobrirEnd::FormCreate()
+{
+    CentreOnScreen(this);
+}
+
+void TFormDescobrirEnd::showEvent(QShowEvent* event)
+{
+    TDialogForm::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFormDescobrirEnd::FormShow()
+{
+    EditEnd->clear();
+    RadioGroupOrdem->setEnabled(true);
+    ButtonDescobrir->setEnabled(true);
+    ButtonDescobrir->setFocus();
+    SetRadioGroupOrdemIndex(0);
+}
+
+// Every way the dialog can go away (its "&Close", done(), reject(), a window close) ends up
+// here; a scan must never go on behind a closed dialog.
+void TFormDescobrirEnd::hideEvent(QHideEvent* event)
+{
+    TDialogForm::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    if (scanning_)
+        StopFlag = 2;
+    FormClose();
+}
+
+void TFormDescobrirEnd::FormClose()
+{
+    SetDefaultCursor();
+}
+
+bool TFormDescobrirEnd::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ButtonCancel && (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter))
+        ButtonCancelMouseMove();
+    return TDialogForm::eventFilter(watched, event);
+}
+
+void TFormDescobrirEnd::ButtonCancelMouseMove()
+{
+    SetDefaultCursor();
+}
+
+void TFormDescobrirEnd::ButtonCancelClick()
+{
+    StopFlag = 2;
+    reject();
+}
+
+void TFormDescobrirEnd::ButtonDescobrirClick()
+{
+    EditEnd->clear();
+    ButtonDescobrir->setEnabled(false);
+    RadioGroupOrdem->setEnabled(false);
+    const int step = RadioGroupOrdemIndex() == 1 ? -1 : 1;
+    StopFlag = 0;
+    scanning_ = true;
+    for (int address = step > 0 ? 1 : 255; address >= 1 && address <= 255; address += step) {
+        SetHourglassCursor();
+        QCoreApplication::processEvents();
+        if (StopFlag == 2) {
+            // The dialog is closing; the next show enables the controls again.
+            scanning_ = false;
+            SetDefaultCursor();
+            return;
+        }
+        if (TryAddress(address)) {
+            EndScan();
+            return;
+        }
+    }
+    Beep();
+    ShowMessageBox(NotFoundText, QStringLiteral("Error"), BoxIcon::Critical);
+    EndScan();
+}
+
+bool TFormDescobrirEnd::TryAddress(int address)
+{
+    const QString text = QString::number(address);
+    EditEnd->setText(text);
+    uint8_t reply[ReplyBufferSize] = {};
+    if (N2Identify(address, reply) == -1)
+        return false;
+    FormMain->EditEnd->setText(text);
+    return true;
+}
+
+void TFormDescobrirEnd::EndScan()
+{
+    scanning_ = false;
+    ButtonDescobrir->setEnabled(true);
+    RadioGroupOrdem->setEnabled(true);
+    SetDefaultCursor();
 }

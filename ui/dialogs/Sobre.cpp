@@ -1,9 +1,43 @@
 #include "ui/dialogs/Sobre.h"
 
+#include <QShowEvent>
+#include <QStyle>
+
+// The forms live in a static library, whose resource object the linker would otherwise drop.
+static void LoadAboutResources()
+{
+    Q_INIT_RESOURCE(about);
+}
+
 TFormSobreBrelt* FormSobreBrelt = nullptr;
+
+namespace {
+
+const char* const VersionText = "1.00";
+
+}  // namespace
 
 TFormSobreBrelt::TFormSobreBrelt(QWidget* parent)
     : TDialogForm(parent)
 {
+    LoadAboutResources();
     setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowContextHelpButtonHint);
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    TurnOffAutoDefault(this);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    CentreOnScreen(this);
+}
+
+void TFormSobreBrelt::showEvent(QShowEvent* event)
+{
+    TDialogForm::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFormSobreBrelt::FormShow()
+{
+    ImageBrelt->setVisible(true);
+    LabelVersao->setText(QString::asprintf("Version %s", VersionText));
 }

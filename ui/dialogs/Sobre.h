@@ -1,4 +1,5 @@
 #pragma once
+// The About box: the maker's logo and addresses, the program's name and version.
 
 #include "ui/FormSupport.h"
 #include "ui_Sobre.h"
@@ -7,6 +8,12 @@ class TFormSobreBrelt : public TDialogForm, public Ui::TFormSobreBrelt {
     Q_OBJECT
 public:
     explicit TFormSobreBrelt(QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
 };
 
 extern TFormSobreBrelt* FormSobreBrelt;

@@ -1,0 +1,113 @@
+// The port dialog, the About box, and Esc in every dialog of this group.
+#include "tests/dialogs/DialogFixture.h"
+
+#include <QTest>
+#include <QTimer>
+
+#include "link/Wn2.h"
+#include "ui/dialogs/Alteraend.h"
+#include "ui/dialogs/Alteraporta.h"
+#include "ui/dialogs/Descobrirend.h"
+#include "ui/dialogs/Sobre.h"
+#include "ui/dialogs/Zerar.h"
+#include "ui/main/N2testeqvtmain.h"
+
+namespace {
+
+class PortDialogTest : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        FormMain->SetStatusText(0, QStringLiteral(" Port : COM1"));
+    }
+};
+
+struct PortCase {
+    const char* name;
+    const char* startPort;
+    int shownIndex;
+    int chosenIndex;   // -1: leave the choice as shown
+    bool byEnter;
+    const char* endPort;
+};
+
+class PortChoiceTest : public PortDialogTest, public ::testing::WithParamInterface<PortCase> {};
+
+TEST_P(PortChoiceTest, ReopensTheChosenPortAndShowsItInPanelZero)
+{
+    const PortCase& c = GetParam();
+    PortName = QString::fromUtf8(c.startPort);
+    FormAlteraPorta->show();
+    EXPECT_EQ(FormAlteraPorta->RadioGroupPortaSerialIndex(), c.shownIndex);
+    if (c.chosenIndex >= 0)
+        FormAlteraPorta->SetRadioGroupPortaSerialIndex(c.chosenIndex);
+
+    if (c.byEnter)
+        QTest::keyClick(FormAlteraPorta->RadioButtonCom1, Qt::Key_Return);
+    else
+        FormAlteraPorta->BitBtnOK->click();
+
+    const QString endPort = QString::fromUtf8(c.endPort);
+    EXPECT_EQ(PortName, endPort);
+    EXPECT_EQ(line->events(), (std::vector<FakeLine::Event>{FakeLine::Event::Close, FakeLine::Event::Open}));
+    EXPECT_EQ(line->devicePath(), N2DevicePath(endPort));
+    EXPECT_EQ(line->baudRate(), 9600);
+    EXPECT_EQ(FormMain->StatusText(0), QStringLiteral(" Port : ") + endPort);
+    EXPECT_FALSE(FormAlteraPorta->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, PortChoiceTest,
+                         ::testing::Values(PortCase{"SamePortAgain", "COM3", 2, -1, false, "COM3"},
+                                           PortCase{"OtherPortByEnter", "COM1", 0, 1, true, "COM2"},
+                                           PortCase{"UnknownNameKept", "COM9", -1, -1, false, "COM9"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct CancelCase {
+    const char* name;
+    std::function<void()> cancel;
+};
+
+class PortCancelTest : public PortDialogTest, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(PortCancelTest, ChangesNothing)
+{
+    PortName = QStringLiteral("COM1");
+    QTimer::singleShot(0, FormAlteraPorta, [] { FormAlteraPorta->SetRadioGroupPortaSerialIndex(3); });
+    QTimer::singleShot(0, FormAlteraPorta, GetParam().cancel);
+
+    EXPECT_EQ(FormAlteraPorta->exec(), QDialog::Rejected);
+
+    EXPECT_EQ(PortName, QStringLiteral("COM1"));
+    EXPECT_TRUE(line->events().empty());
+    EXPECT_EQ(FormMain->StatusText(0), QStringLiteral(" Port : COM1"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, PortCancelTest,
+    ::testing::Values(CancelCase{"Escape", [] { QTest::keyClick(FormAlteraPorta, Qt::Key_Escape); }},
+                      CancelCase{"CloseButton", [] { FormAlteraPorta->BitBtnCancelar->click(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Only the port dialog names a cancel button; Esc anywhere else must not close a dialog.
+TEST_F(PortDialogTest, EscapeLeavesTheOtherDialogsOpen)
+{
+    for (QDialog* dialog : std::initializer_list<QDialog*>{FormAlteraEnd, FormDescobrirEnd, FormSobreBrelt, FormResetEnergy}) {
+        dialog->show();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        EXPECT_TRUE(dialog->isVisible()) << dialog->objectName().toStdString();
+        dialog->hide();
+    }
+}
+
+TEST_F(PortDialogTest, AboutShowsNameVersionAndLogo)
+{
+    FormSobreBrelt->show();
+    EXPECT_EQ(FormSobreBrelt->Label1->text(), QStringLiteral("QVT_N2"));
+    EXPECT_EQ(FormSobreBrelt->LabelVersao->text(), QStringLiteral("Version 1.00"));
+    EXPECT_TRUE(FormSobreBrelt->ImageBrelt->isVisible());
+    EXPECT_EQ(FormSobreBrelt->ImageBrelt->pixmap().size(), QSize(238, 104));
+    EXPECT_EQ(FormSobreBrelt->Image1->pixmap().size(), QSize(32, 32));
+}
+
+}  // namespace
