@@ -42,6 +42,10 @@ public slots:
     void EditEndChange();
     void EditNSerieChange();
 
+signals:
+    // The window really closed (not a close deferred until a running reading ends).
+    void Closed();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -49,7 +53,15 @@ protected:
 private:
     void FormCreate();
     void FormShow();
+    void CreateStatusPanels();
+    void ConnectHandlers();
+    bool CheckAddress();
+    void RefuseAddress(const QString& text, const QString& title, bool stopIcon);
+    void SetReading(bool reading);
+    void RunPolling();
     QLabel* panels_[4] = {};
+    bool reading_ = false;        // the polling loop is on the stack
+    bool closePending_ = false;   // a close arrived while it was
 };
 
 extern TFormMain* FormMain;

@@ -1,0 +1,207 @@
+#include "ui/main/N2testeqvtmain.h"
+
+#include "common/Geral.h"
+#include "common/UiServices.h"
+#include "link/Wn2.h"
+#include "ui/FormSupport.h"
+#include "ui/dialogs/Alteradelta.h"
+#include "ui/dialogs/Alteraend.h"
+#include "ui/dialogs/Alteranserie.h"
+#include "ui/dialogs/Alteraporta.h"
+#include "ui/dialogs/Calibracao.h"
+#include "ui/dialogs/Descobrirend.h"
+#include "ui/dialogs/Qvtparametros.h"
+#include "ui/dialogs/Sobre.h"
+#include "ui/dialogs/Zerar.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QShowEvent>
+
+QString PortName;
+int StopFlag = 0;
+uint8_t LampToggle = 0;
+TFormMain* FormMain = nullptr;
+
+namespace {
+
+constexpr int PanelWidths[4] = {70, 135, 210, 220};
+const char* const PanelTexts[4] = {" Port : COM1", " Configuration : 9600, 8N1", " Status :", " Error Communication : 0"};
+
+}  // namespace
+
+TFormMain::TFormMain(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setupUi(this);
+    CreateStatusPanels();
+    ConnectHandlers();
+    PortName = "COM1";
+    N2OpenPort(PortName, 9600);
+    SetStatusText(0, " Port : " + PortName);
+    FormCreate();
+}
+
+void TFormMain::CreateStatusPanels()
+{
+    for (int i = 0; i < 4; ++i) {
+        panels_[i] = new QLabel(QString::fromLatin1(PanelTexts[i]), StatusBar1);
+        panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
+        panels_[i]->setFixedWidth(PanelWidths[i]);
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        StatusBar1->addWidget(panels_[i]);
+    }
+}
+
+void TFormMain::ConnectHandlers()
+{
+    connect(ButtonRead, &QPushButton::clicked, this, &TFormMain::ButtonReadClick);
+    connect(ButtonStop, &QPushButton::clicked, this, &TFormMain::ButtonStopClick);
+    connect(ButtonClose, &QPushButton::clicked, this, &TFormMain::ButtonCloseClick);
+    connect(ButtonAlteraAddress, &QPushButton::clicked, this, &TFormMain::ButtonAlteraAddressClick);
+    connect(ButtonFindAddress, &QPushButton::clicked, this, &TFormMain::ButtonFindAddressClick);
+    connect(BitBtn1, &QToolButton::clicked, this, &TFormMain::BitBtn1Click);
+    connect(SetParameter, &QPushButton::clicked, this, &TFormMain::SetParameterClick);
+    connect(ButtonResetCounter, &QPushButton::clicked, this, &TFormMain::ButtonResetCounterClick);
+    connect(ButtonAbout, &QPushButton::clicked, this, &TFormMain::ButtonAboutClick);
+    connect(ButtonConfiguration, &QPushButton::clicked, this, &TFormMain::ButtonConfigurationClick);
+    connect(ButtonSetSerialNumber, &QPushButton::clicked, this, &TFormMain::ButtonSetSerialNumberClick);
+    connect(EditEnd, &QLineEdit::textChanged, this, &TFormMain::EditEndChange);
+    connect(EditNSerie, &QLineEdit::textChanged, this, &TFormMain::EditNSerieChange);
+}
+
+void TFormMain::FormCreate()
+{
+    // Fixed border, minimise but no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(637, 490);
+    CentreOnScreen(this);
+}
+
+void TFormMain::FormShow()
+{
+    EditEnd->setFocus();
+    ButtonSetSerialNumber->hide();
+    ButtonSetSerialNumber->setEnabled(false);
+    ButtonConfiguration->hide();
+    ButtonConfiguration->setEnabled(false);
+    LabelStarts->hide();
+    EditPartidas->hide();
+}
+
+void TFormMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // A window restored from the task bar is not shown anew.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    if (reading_) {
+        // The loop must not outlive the window: let it end, then close from there.
+        StopFlag = 2;
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+    emit Closed();
+}
+
+QLabel* TFormMain::StatusPanel(int index) const
+{
+    return panels_[index];
+}
+
+void TFormMain::SetStatusText(int index, const QString& text)
+{
+    panels_[index]->setText(text);
+}
+
+QString TFormMain::StatusText(int index) const
+{
+    return panels_[index]->text();
+}
+
+void TFormMain::ReportCommError(int count, int code)
+{
+    SetStatusText(2, " Status : Error Code [" + QString::number(code) + "]");
+    SetStatusText(3, " Error Communication : " + QString::number(count));
+}
+
+void TFormMain::ButtonStopClick()
+{
+    StopFlag = 1;
+}
+
+void TFormMain::ButtonCloseClick()
+{
+    StopFlag = 2;
+    close();
+}
+
+void TFormMain::ButtonAlteraAddressClick()
+{
+    StopFlag = 1;
+    FormAlteraEnd->EditEndAtual->setText(EditEnd->text());
+    FormAlteraEnd->exec();
+}
+
+void TFormMain::ButtonFindAddressClick()
+{
+    FormDescobrirEnd->exec();
+}
+
+void TFormMain::BitBtn1Click()
+{
+    FormAlteraPorta->exec();
+}
+
+void TFormMain::SetParameterClick()
+{
+    FormSetParametros->exec();
+}
+
+void TFormMain::ButtonResetCounterClick()
+{
+    if (EditEnd->text().isEmpty()) {
+        Beep();
+        ShowMessageBox("Type the device address.", "Message", BoxIcon::Warning);
+        EditEnd->setFocus();
+        return;
+    }
+    FormResetEnergy->exec();
+}
+
+void TFormMain::ButtonAboutClick()
+{
+    FormSobreBrelt->exec();
+}
+
+void TFormMain::ButtonConfigurationClick()
+{
+    if (EditEnd->text().isEmpty()) {
+        Beep();
+        ShowMessageBox("Type the device address.", "Warning", BoxIcon::Warning);
+        EditEnd->setFocus();
+        return;
+    }
+    FormConfiguracao->show();
+}
+
+void TFormMain::ButtonSetSerialNumberClick()
+{
+    FormAlteraNSerie->exec();
+}
+
+void TFormMain::ButtonAltDeltaClick()
+{
+    FormAlteraDelta->exec();
+}
+
+void TFormMain::EditEndChange() {}
+
+void TFormMain::EditNSerieChange() {}
