@@ -1,9 +1,82 @@
 #include "ui/dialogs/Alteradelta.h"
 
+#include "common/Geral.h"
+#include "common/UiServices.h"
+#include "link/Wn2.h"
+
+#include <QShowEvent>
+
 TFormAlteraDelta* FormAlteraDelta = nullptr;
+
+namespace {
+
+constexpr int DeltaAddress = 255;
+constexpr int DeltaObject = 2;
+
+void ShowPlainBox(const QString& text)
+{
+    ShowMessageBox(text, QString(), BoxIcon::NoIcon);
+}
+
+}  // namespace
 
 TFormAlteraDelta::TFormAlteraDelta(QWidget* parent)
     : TDialogForm(parent)
 {
     setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setFixedSize(size());
+    // The delta edit has no key handler: Enter there must press nothing.
+    TurnOffAutoDefault(this);
+    connect(ButtonAlterar, &QPushButton::clicked, this, &TFormAlteraDelta::ButtonAlterarClick);
+    connect(ButtonCancel, &QPushButton::clicked, this, &TFormAlteraDelta::ButtonCancelClick);
+    FormCreate();
+}
+
+void TFormAlteraDelta::FormCreate()
+{
+    CentreOnScreen(this);
+}
+
+void TFormAlteraDelta::showEvent(QShowEvent* event)
+{
+    TDialogForm::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFormAlteraDelta::FormShow()
+{
+    EditNewDelta->setFocus();
+}
+
+void TFormAlteraDelta::ButtonAlterarClick()
+{
+    const QString text = EditNewDelta->text();
+    if (text.isEmpty()) {
+        ShowPlainBox("Informe o Novo Delta do dispositivo");
+        EditNewDelta->setFocus();
+        return;
+    }
+    int delta = 0;
+    if (!TextToInt(text, delta)) {
+        ShowIntegerConversionError(text);
+        return;
+    }
+    uint8_t reply[256] = {};
+    if (N2Identify(DeltaAddress, reply) == -1)
+        Beep();
+    Pause(50);
+    // Only the low 16 bits travel: -1 goes out as 65535, 70000 as 4464.
+    if (N2WriteValue(DeltaAddress, DeltaObject, static_cast<uint16_t>(delta), reply) <= 0) {
+        Beep();
+        ShowPlainBox("Erro de comunicação !");
+        return;
+    }
+    ShowPlainBox("Comando enviado para o dispositivo !");
+}
+
+void TFormAlteraDelta::ButtonCancelClick()
+{
+    reject();
 }

@@ -1,12 +1,31 @@
 #pragma once
+// Configuration view: one meter's address, serial number and calibration registers, and the
+// live per-phase readings the polling loop writes into it. Modeless and always on top.
 
 #include "ui/FormSupport.h"
 #include "ui_Calibracao.h"
+
+#include <cstdint>
 
 class TFormConfiguracao : public TDialogForm, public Ui::TFormConfiguracao {
     Q_OBJECT
 public:
     explicit TFormConfiguracao(QWidget* parent = nullptr);
+
+public slots:
+    void BitBtn3Click();
+    void ButtonAlterarCALClick();
+    void ButtonSetNSerieClick();
+    void Button1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    bool ReadIdentity(int address, int32_t& serialNumber);
+    bool ReadCalibration(int32_t serialNumber);
+    void ClearCalibration();
 };
 
 extern TFormConfiguracao* FormConfiguracao;

@@ -1,12 +1,47 @@
 #pragma once
+// Parameter setup: checks TP, TC, KE, TL and TI, writes them to the meter as the 12-byte
+// block of configuration bank 2 and keeps them only when the meter reads them back.
 
 #include "ui/FormSupport.h"
 #include "ui_Qvtparametros.h"
+
+#include "common/UiServices.h"
+
+#include <cstdint>
 
 class TFormSetParametros : public TDialogForm, public Ui::TFormSetParametros {
     Q_OBJECT
 public:
     explicit TFormSetParametros(QWidget* parent = nullptr);
+
+public slots:
+    void BitBtnAlterarClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Values {
+        int address;
+        float tp;
+        float tc;
+        int ke;
+        int tl;
+        int ti;
+    };
+
+    void FormShow();
+    bool EditEndKeyPress(QEvent* event);
+    bool ReadValues(Values& values);
+    bool ReadAddress(int& address);
+    bool ReadRatio(QLineEdit* edit, const QString& name, float& value);
+    bool ReadWhole(QLineEdit* edit, const QString& name, int maximum, int& value);
+    bool ReadSerialNumber(int address, CursorState remembered, int32_t& serialNumber);
+    bool WriteBlock(int32_t serialNumber, const Values& values, CursorState remembered);
+    static void BuildParameterBlock(const Values& values, uint8_t* block);
+    void ShowInMainWindow(const Values& values);
+    void Refuse(QLineEdit* edit, const QString& text, const QString& title, BoxIcon icon);
 };
 
 extern TFormSetParametros* FormSetParametros;

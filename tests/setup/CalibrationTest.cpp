@@ -1,0 +1,149 @@
+// The calibration dialog, opened over the configuration view: the 18-byte block in the
+// meter, values no encoding holds, and a meter without its Jumper CONFIG.
+
+#include "SetupFixture.h"
+
+#include "ui/dialogs/Alteranserie.h"
+#include "ui/dialogs/Calibracao.h"
+#include "ui/dialogs/Registroscalibracao.h"
+#include "ui/main/N2testeqvtmain.h"
+
+namespace {
+
+const QString JumperWarning = "The device doesn't have a Jumper CONFIG, try again. If the device has a Jumper then you "
+                              "should verify if there is a communication error.";
+
+class CalibrationTest : public SetupTest {
+protected:
+    void TearDown() override
+    {
+        FormRegistrosCalibracao->hide();
+        FormConfiguracao->hide();
+        SetupTest::TearDown();
+    }
+    // Opens the view on meter 1 and the dialog over it.
+    static void OpenDialog()
+    {
+        FormMain->EditEnd->setText("1");
+        FormConfiguracao->show();
+        FormRegistrosCalibracao->show();
+    }
+    // KU, KI, U1, U2, U3, I1, I2, I3
+    static void Type(const QStringList& texts)
+    {
+        TFormRegistrosCalibracao* d = FormRegistrosCalibracao;
+        QLineEdit* const edits[] = {d->EditKU,         d->EditKI,         d->EditCalAtualU1, d->EditCalAtualU2,
+                                    d->EditCalAtualU3, d->EditCalAtualI1, d->EditCalAtualI2, d->EditCalAtualI3};
+        for (int i = 0; i < 8; ++i)
+            edits[i]->setText(texts[i]);
+    }
+    static QStringList ViewTexts()
+    {
+        TFormConfiguracao* v = FormConfiguracao;
+        return {v->EditKU->text(),         v->EditKI->text(),         v->EditCalAtualU1->text(),
+                v->EditCalAtualU2->text(), v->EditCalAtualU3->text(), v->EditCalAtualI1->text(),
+                v->EditCalAtualI2->text(), v->EditCalAtualI3->text()};
+    }
+};
+
+TEST_F(CalibrationTest, WriteRoundTripsThroughTheView)
+{
+    sim::PtyMeter meter(QuietMeter(true));
+    Connect(meter);
+    OpenDialog();
+    EXPECT_EQ(FormRegistrosCalibracao->EditKU->text(), FormConfiguracao->EditKU->text());
+    meter.clearExchanges();
+    Type({"1.5", "-1.5", "1.0", "7.9999", "0", "1.1", "0", "-0.5"});
+    FormRegistrosCalibracao->ButtonAlterarCALClick();
+
+    const Bytes expected = {0x7F, 0x40, 0x00, 0x7F, 0xC0, 0x00, 0x00, 0x88, 0x00,
+                            0x00, 0x00, 0x00, 0xFF, 0x7F, 0x99, 0x11, 0x00, 0x10};
+    EXPECT_EQ(Slice(meter.state().bank1, 0, 18), expected);
+    EXPECT_EQ(CountFrames(meter.frames(), 'W', '2'), 1);
+    ExpectLastBox("Parameters changed.", "Message", BoxIcon::Information);
+    EXPECT_EQ(ui.beeps(), 0);
+    EXPECT_EQ(StopFlag, 1);
+    EXPECT_FALSE(FormRegistrosCalibracao->isVisible());
+    // As typed, in single precision.
+    EXPECT_EQ(ViewTexts(), (QStringList{"1.5", "-1.5", "1", "7.99989986419678", "0", "1.10000002384186", "0", "-0.5"}));
+
+    FormConfiguracao->hide();
+    FormConfiguracao->show();
+    // As stored: the fixed-point form truncates.
+    EXPECT_EQ(ViewTexts(), (QStringList{"1.5", "-1.5", "1", "7.999755859375", "0", "1.099853515625", "0", "-0.5"}));
+}
+
+TEST_F(CalibrationTest, RefusesValuesNoEncodingHolds)
+{
+    struct Case {
+        int field;   // KU, KI, U1, U2, U3, I1, I2, I3
+        QString typed;
+        QString box;
+    };
+    const Case cases[] = {
+        {2, "8.0", " Invalid CAL_U1 value!"},     // would be written as negative zero
+        {7, "-8", " Invalid CAL_I3 value!"},
+        {4, "1e39", " Invalid CAL_U3 value!"},
+        {0, "1e-39", " Invalid KU value! "},      // its exponent byte would wrap
+        {1, "-1e-39", " Invalid KI value!"},
+        {1, "1e39", " Invalid KI value!"},
+        {0, "", " Invalid KU value! "},
+        {2, "1,5", " Invalid CAL_U1 value!"},     // only KU and KI take either separator
+        {6, "inf", " Invalid CAL_I2 value!"},
+    };
+    sim::PtyMeter meter(QuietMeter(true));
+    Connect(meter);
+    OpenDialog();
+    meter.clearExchanges();
+    TFormRegistrosCalibracao* d = FormRegistrosCalibracao;
+    QLineEdit* const edits[] = {d->EditKU,         d->EditKI,         d->EditCalAtualU1, d->EditCalAtualU2,
+                                d->EditCalAtualU3, d->EditCalAtualI1, d->EditCalAtualI2, d->EditCalAtualI3};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box.toStdString() + " for " + c.typed.toStdString());
+        QStringList texts{"1,5", "1", "1", "1", "1", "1", "1", "1"};
+        texts[c.field] = c.typed;
+        Type(texts);
+        ui.clear();
+        FormRegistrosCalibracao->ButtonAlterarCALClick();
+        ExpectLastBox(c.box, "Warning", BoxIcon::Critical);
+        EXPECT_EQ(ui.beeps(), 1);
+        EXPECT_EQ(FormRegistrosCalibracao->focusWidget(), edits[c.field]);
+        EXPECT_EQ(FormRegistrosCalibracao->EditKU->text(), c.field == 0 ? c.typed : "1.5");
+    }
+    EXPECT_TRUE(meter.frames().empty());
+    EXPECT_EQ(StopFlag, 0);
+}
+
+TEST_F(CalibrationTest, MeterWithoutJumperKeepsItsCalibration)
+{
+    sim::PtyMeter meter(QuietMeter(false));
+    Connect(meter);
+    OpenDialog();
+    const QStringList before = ViewTexts();
+    const Bytes stored = Slice(meter.state().bank1, 0, 18);
+    Type({"1.5", "-1.5", "1.0", "0", "0", "0", "0", "-0.5"});
+    ui.clear();
+    FormRegistrosCalibracao->ButtonAlterarCALClick();
+    ExpectLastBox(JumperWarning, "Warning", BoxIcon::Warning);
+    EXPECT_EQ(ui.beeps(), 1);
+    EXPECT_EQ(Slice(meter.state().bank1, 0, 18), stored);
+    EXPECT_EQ(ViewTexts(), before);
+    EXPECT_EQ(StopFlag, 1);
+    EXPECT_TRUE(FormRegistrosCalibracao->isVisible());
+    EXPECT_EQ(CurrentCursor(), CursorState::Arrow);
+}
+
+TEST_F(CalibrationTest, EmptySerialNumberSendsNothing)
+{
+    sim::PtyMeter meter(QuietMeter(true));
+    Connect(meter);
+    OpenDialog();
+    FormConfiguracao->EditNSerie->clear();
+    meter.clearExchanges();
+    Type({"1.5", "-1.5", "1.0", "0", "0", "0", "0", "-0.5"});
+    FormRegistrosCalibracao->ButtonAlterarCALClick();
+    ExpectLastBox("'' is not a valid integer value", "QVT_N2", BoxIcon::Critical);
+    EXPECT_TRUE(meter.frames().empty());
+}
+
+}  // namespace

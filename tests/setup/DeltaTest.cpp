@@ -1,0 +1,40 @@
+// The delta dialog sends the low 16 bits of the typed delta to address 255.
+
+#include "SetupFixture.h"
+
+#include "ui/dialogs/Alteradelta.h"
+
+namespace {
+
+using DeltaTest = SetupTest;
+
+TEST_F(DeltaTest, SendsTheDeltaModulo65536)
+{
+    const std::pair<QString, uint16_t> cases[] = {{"70000", 4464}, {"-1", 65535}, {"300", 300}};
+    sim::MeterSettings settings = QuietMeter(true);
+    settings.address = 255;
+    sim::PtyMeter meter(settings);
+    Connect(meter);
+    for (const auto& [typed, sent] : cases) {
+        SCOPED_TRACE(typed.toStdString());
+        ui.clear();
+        FormAlteraDelta->EditNewDelta->setText(typed);
+        FormAlteraDelta->ButtonAlterarClick();
+        EXPECT_EQ(meter.state().delta, sent);
+        ExpectLastBox("Comando enviado para o dispositivo !", "QVT_N2", BoxIcon::NoIcon);
+        EXPECT_EQ(ui.beeps(), 0);
+    }
+}
+
+TEST_F(DeltaTest, NoMeterGivesTwoBeepsAndTheErrorBox)
+{
+    ScriptedMeter meter(QuietMeter(true));   // at address 1: nothing answers 255
+    Connect(meter);
+    FormAlteraDelta->EditNewDelta->setText("5");
+    FormAlteraDelta->ButtonAlterarClick();
+    ExpectLastBox("Erro de comunicação !", "QVT_N2", BoxIcon::NoIcon);
+    EXPECT_EQ(ui.beeps(), 2);
+    EXPECT_EQ(meter.line.frames().size(), 2u);   // the write still goes out
+}
+
+}  // namespace
