@@ -3,8 +3,14 @@
 
 #include "SetupFixture.h"
 
+#include "ui/dialogs/Alteraend.h"
+#include "ui/dialogs/Alteranserie.h"
 #include "ui/dialogs/Calibracao.h"
+#include "ui/dialogs/Registroscalibracao.h"
 #include "ui/main/N2testeqvtmain.h"
+
+#include <QApplication>
+#include <QTimer>
 
 namespace {
 
@@ -109,6 +115,30 @@ TEST_F(ConfigurationViewTest, FailedReadLeavesNoStaleCalibration)
         if (!c.cleared) {
             EXPECT_TRUE(meter.line.frames().empty());
         }
+    }
+}
+
+TEST_F(ConfigurationViewTest, ButtonsOpenTheirDialogsModally)
+{
+    const std::pair<QPushButton*, QDialog*> cases[] = {
+        {FormConfiguracao->ButtonAlterarCAL, FormRegistrosCalibracao},
+        {FormConfiguracao->ButtonSetNSerie, FormAlteraNSerie},
+        {FormConfiguracao->Button1, FormAlteraEnd},
+    };
+    ScriptedMeter meter(QuietMeter(false));
+    Connect(meter);
+    FormMain->EditEnd->setText("1");
+    FormConfiguracao->show();
+    for (const auto& [button, dialog] : cases) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        QWidget* opened = nullptr;
+        QTimer::singleShot(0, [&opened] {
+            opened = QApplication::activeModalWidget();
+            if (opened)
+                static_cast<QDialog*>(opened)->reject();
+        });
+        button->click();
+        EXPECT_EQ(opened, dialog);
     }
 }
 

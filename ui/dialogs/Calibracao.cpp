@@ -41,6 +41,9 @@ TFormConfiguracao::TFormConfiguracao(QWidget* parent)
     setFixedSize(size());
     setEscapeCloses(true);
     TurnOffAutoDefault(this);
+    // Values longer than their edit show their leading digits, not their tail.
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        connect(edit, &QLineEdit::textChanged, edit, [edit] { edit->setCursorPosition(0); });
     connect(BitBtn3, &QPushButton::clicked, this, &TFormConfiguracao::BitBtn3Click);
     connect(ButtonAlterarCAL, &QPushButton::clicked, this, &TFormConfiguracao::ButtonAlterarCALClick);
     connect(ButtonSetNSerie, &QPushButton::clicked, this, &TFormConfiguracao::ButtonSetNSerieClick);
