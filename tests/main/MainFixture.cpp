@@ -44,6 +44,7 @@ void MainFixture::SetUp()
     line.setResponder([this](const Bytes& frame) { return Answer(frame); });
     CreateAllForms();
     FormMain->show();
+    QCoreApplication::processEvents();   // lays the window out as a first paint would
 }
 
 void MainFixture::TearDown()

@@ -181,6 +181,23 @@ INSTANTIATE_TEST_SUITE_P(
                       Ending{"TitleBarClose", [] { FormMain->close(); }, 2, false}),
     [](const ::testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
 
+// Only a dialog can change the address during a run; text that is no number ends the run.
+TEST_F(Polling, AddressThatIsNoLongerANumberEndsTheRun)
+{
+    onFrame = [](const Bytes& frame) {
+        if (FrameKind(frame) == "N")
+            FormMain->EditEnd->setText("1a");
+    };
+    StopAfterCycles(3);
+    Read("1");
+    EXPECT_EQ(Kinds(), CycleKinds());
+    ASSERT_EQ(ui.boxes(), 1);
+    EXPECT_EQ(ui.lastBox()->icon, BoxIcon::Critical);
+    EXPECT_TRUE(ui.lastBox()->text.contains("'1a'")) << ui.lastBox()->text.toStdString();
+    EXPECT_TRUE(FormMain->ButtonRead->isEnabled());
+    EXPECT_FALSE(FormMain->ButtonStop->isEnabled());
+}
+
 TEST_F(Polling, ReadingStateWhileTheLoopRuns)
 {
     bool readEnabled = true, stopEnabled = false, editEnabled = true;

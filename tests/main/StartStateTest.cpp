@@ -16,13 +16,20 @@ TEST_F(StartState, StatusBarLampAndFocus)
     EXPECT_EQ(line.devicePath(), N2DevicePath("COM1"));
     EXPECT_EQ(line.baudRate(), 9600);
     const char* texts[] = {" Port : COM1", " Configuration : 9600, 8N1", " Status :", " Error Communication : 0"};
-    const int widths[] = {70, 135, 210, 220};
+    const int widths[] = {70, 135, 210, 0};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(FormMain->StatusText(i), texts[i]);
-        EXPECT_EQ(FormMain->StatusPanel(i)->width(), widths[i]);
+        const QLabel* panel = FormMain->StatusPanel(i);
+        EXPECT_GE(panel->width(), widths[i]);
+        EXPECT_LE(panel->fontMetrics().horizontalAdvance(panel->text()), panel->contentsRect().width()) << i;
     }
-    EXPECT_TRUE(FormMain->ImageLedVerde->isVisible());
-    EXPECT_TRUE(FormMain->ImageLedVermelho->isVisible());
+    for (const QLabel* lamp : {FormMain->ImageLedVerde, FormMain->ImageLedVermelho}) {
+        EXPECT_TRUE(lamp->isVisible());
+        EXPECT_EQ(lamp->pixmap().size(), QSize(16, 10));
+    }
+    // The green lamp lies on top of the red one.
+    EXPECT_GT(FormMain->PanelModem->children().indexOf(FormMain->ImageLedVerde),
+              FormMain->PanelModem->children().indexOf(FormMain->ImageLedVermelho));
     EXPECT_EQ(FormMain->focusWidget(), FormMain->EditEnd);
 }
 
@@ -44,7 +51,7 @@ TEST_F(StartState, WidgetsHiddenDisabledAndFixedWindow)
     EXPECT_FALSE(FormMain->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(FormMain->windowTitle(), "QVT_N2 V1.00 (N2 Protocol) - MEDIDORES BRELT");
     EXPECT_EQ(FormMain->BitBtn1->text(), "Co&mmunication");
-    EXPECT_FALSE(FormMain->BitBtn1->icon().isNull());
+    EXPECT_FALSE(FormMain->BitBtn1->icon().pixmap(32, 32).isNull());
 }
 
 TEST_F(StartState, ReportCommErrorShowsCodeUnpaddedAndCount)

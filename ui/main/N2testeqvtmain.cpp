@@ -23,9 +23,15 @@ int StopFlag = 0;
 uint8_t LampToggle = 0;
 TFormMain* FormMain = nullptr;
 
+// The artwork lives in the static form library, whose resources are not registered by themselves.
+static void LoadArtwork()
+{
+    Q_INIT_RESOURCE(main);
+}
+
 namespace {
 
-constexpr int PanelWidths[4] = {70, 135, 210, 220};
+constexpr int PanelWidths[3] = {70, 135, 210};   // the last panel, 220, fills the rest
 const char* const PanelTexts[4] = {" Port : COM1", " Configuration : 9600, 8N1", " Status :", " Error Communication : 0"};
 
 }  // namespace
@@ -33,6 +39,7 @@ const char* const PanelTexts[4] = {" Port : COM1", " Configuration : 9600, 8N1",
 TFormMain::TFormMain(QWidget* parent)
     : QMainWindow(parent)
 {
+    LoadArtwork();
     setupUi(this);
     CreateStatusPanels();
     ConnectHandlers();
@@ -47,9 +54,11 @@ void TFormMain::CreateStatusPanels()
     for (int i = 0; i < 4; ++i) {
         panels_[i] = new QLabel(QString::fromLatin1(PanelTexts[i]), StatusBar1);
         panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
-        panels_[i]->setFixedWidth(PanelWidths[i]);
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        StatusBar1->addWidget(panels_[i]);
+        // The last panel takes what the others leave, so a wider system font clips no text.
+        if (i < 3)
+            panels_[i]->setMinimumWidth(PanelWidths[i]);
+        StatusBar1->addWidget(panels_[i], i == 3 ? 1 : 0);
     }
 }
 
