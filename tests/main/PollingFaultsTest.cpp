@@ -40,6 +40,11 @@ struct Fault {
     std::vector<const char*> untouched;
 };
 
+void PrintTo(const Fault& fault, std::ostream* out)
+{
+    *out << fault.name;
+}
+
 class OneBadReply : public MainFixture, public ::testing::WithParamInterface<Fault> {};
 
 TEST_P(OneBadReply, FailsTheCycleWithoutChangingAField)

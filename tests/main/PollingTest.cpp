@@ -152,6 +152,11 @@ struct Ending {
     bool windowStays;
 };
 
+void PrintTo(const Ending& ending, std::ostream* out)
+{
+    *out << ending.name;
+}
+
 class PollingEnds : public Polling, public ::testing::WithParamInterface<Ending> {};
 
 // The request comes in while a cycle runs: that cycle is sent to its end, and no other.
