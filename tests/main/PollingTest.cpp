@@ -3,12 +3,17 @@
 #include "tests/main/MainFixture.h"
 
 #include "common/Geral.h"
+#include "ui/dialogs/Alteraend.h"
 #include "ui/dialogs/Calibracao.h"
+#include "ui/dialogs/Sobre.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLocale>
 #include <QMetaObject>
 #include <QPushButton>
+#include <QTimer>
 #include <cstring>
 
 namespace {
@@ -201,6 +206,41 @@ TEST_F(Polling, AddressThatIsNoLongerANumberEndsTheRun)
     EXPECT_TRUE(ui.lastBox()->text.contains("'1a'")) << ui.lastBox()->text.toStdString();
     EXPECT_TRUE(FormMain->ButtonRead->isEnabled());
     EXPECT_FALSE(FormMain->ButtonStop->isEnabled());
+}
+
+// A dialog opened during a run holds the loop; "S&et" ends the run once its dialog closes.
+TEST_F(Polling, ModalDialogsPauseTheRun)
+{
+    struct Case {
+        QPushButton* button;
+        QDialog* dialog;
+        size_t frames;
+    } cases[] = {{FormMain->ButtonAlteraAddress, FormAlteraEnd, 37}, {FormMain->ButtonAbout, FormSobreBrelt, 74}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button->objectName().toStdString());
+        QString shownAddress;
+        size_t framesWhileOpen = 0;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (QApplication::activeModalWidget() != c.dialog)
+                return;
+            shownAddress = FormAlteraEnd->EditEndAtual->text();   // read only for "S&et"
+            framesWhileOpen = line.frames().size();
+            c.dialog->reject();
+        });
+        closer.start(0);
+        onFrame = [&c](const Bytes& frame) {
+            if (FrameKind(frame) == "P7" && StopFlag == 0 && !c.dialog->isVisible())
+                QMetaObject::invokeMethod(c.button, &QPushButton::click, Qt::QueuedConnection);
+        };
+        StopAfterCycles(2);
+        Read("1");
+        EXPECT_EQ(framesWhileOpen, 37u);
+        EXPECT_EQ(line.frames().size(), c.frames);
+        if (c.dialog == FormAlteraEnd)
+            EXPECT_EQ(shownAddress, "1");
+        EXPECT_TRUE(FormMain->ButtonRead->isEnabled());
+    }
 }
 
 TEST_F(Polling, ReadingStateWhileTheLoopRuns)
