@@ -224,7 +224,7 @@ TEST_F(Polling, ModalDialogsPauseTheRun)
         QObject::connect(&closer, &QTimer::timeout, [&] {
             if (QApplication::activeModalWidget() != c.dialog)
                 return;
-            shownAddress = FormAlteraEnd->EditEndAtual->text();   // read only for "S&et"
+            shownAddress = FormAlteraEnd->EditEndAtual->text();
             framesWhileOpen = line.frames().size();
             c.dialog->reject();
         });
@@ -237,8 +237,9 @@ TEST_F(Polling, ModalDialogsPauseTheRun)
         Read("1");
         EXPECT_EQ(framesWhileOpen, 37u);
         EXPECT_EQ(line.frames().size(), c.frames);
-        if (c.dialog == FormAlteraEnd)
+        if (c.dialog == FormAlteraEnd) {
             EXPECT_EQ(shownAddress, "1");
+        }
         EXPECT_TRUE(FormMain->ButtonRead->isEnabled());
     }
 }
