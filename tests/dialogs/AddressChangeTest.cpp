@@ -84,6 +84,7 @@ TEST_F(AddressChangeTest, MovesTheMeterAndShowsItsNewAddressAndSerialNumber)
 }
 
 struct InputCase {
+    const char* name;
     const char* current;
     const char* newAddress;
     const char* text;
@@ -91,6 +92,11 @@ struct InputCase {
     BoxIcon icon;
     bool focusCurrent;
 };
+
+void PrintTo(const InputCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class AddressInputTest : public AddressChangeTest, public ::testing::WithParamInterface<InputCase> {};
 
@@ -111,15 +117,16 @@ TEST_P(AddressInputTest, RefusesBadInputBeforeAnyFrame)
 INSTANTIATE_TEST_SUITE_P(
     Checks, AddressInputTest,
     ::testing::Values(
-        InputCase{"", "", "Type the device current address.", "Message", BoxIcon::Warning, true},
-        InputCase{"abc", "2", "Device current address incorrect", "Error", BoxIcon::Critical, true},
-        InputCase{" 1", "2", "Device current address incorrect", "Error", BoxIcon::Critical, true},
-        InputCase{"0", "2", "Device current address must be between 1 and 255", "Error", BoxIcon::Critical, true},
-        InputCase{"256", "2", "Device current address must be between 1 and 255", "Error", BoxIcon::Critical, true},
-        InputCase{"1", "", "Type the device new address.", "Message", BoxIcon::Warning, false},
-        InputCase{"1", "0x2", "Device new address incorrect", "Error", BoxIcon::Critical, false},
-        InputCase{"255", "0", "Device new address must be between 1 and 255", "Error", BoxIcon::Critical, false},
-        InputCase{"1", "256", "Device new address must be between 1 and 255", "Error", BoxIcon::Critical, false}));
+        InputCase{"BothEmpty", "", "", "Type the device current address.", "Message", BoxIcon::Warning, true},
+        InputCase{"CurrentNotNumber", "abc", "2", "Device current address incorrect", "Error", BoxIcon::Critical, true},
+        InputCase{"CurrentWithBlank", " 1", "2", "Device current address incorrect", "Error", BoxIcon::Critical, true},
+        InputCase{"CurrentZero", "0", "2", "Device current address must be between 1 and 255", "Error", BoxIcon::Critical, true},
+        InputCase{"Current256", "256", "2", "Device current address must be between 1 and 255", "Error", BoxIcon::Critical, true},
+        InputCase{"NewEmpty", "1", "", "Type the device new address.", "Message", BoxIcon::Warning, false},
+        InputCase{"NewHex", "1", "0x2", "Device new address incorrect", "Error", BoxIcon::Critical, false},
+        InputCase{"NewZero", "255", "0", "Device new address must be between 1 and 255", "Error", BoxIcon::Critical, false},
+        InputCase{"New256", "1", "256", "Device new address must be between 1 and 255", "Error", BoxIcon::Critical, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Without an answer or without a clean serial number nothing may be written to any meter.
 struct NoSerialCase {
@@ -128,6 +135,11 @@ struct NoSerialCase {
     std::function<void(std::vector<uint8_t>& reply)> spoilStatus;
     size_t frames;
 };
+
+void PrintTo(const NoSerialCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class AddressNoSerialTest : public AddressChangeTest, public ::testing::WithParamInterface<NoSerialCase> {};
 
@@ -168,6 +180,11 @@ struct ConfirmCase {
     const char* text;   // nullptr: the communication-error report of a write failure
     size_t frames;
 };
+
+void PrintTo(const ConfirmCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class AddressConfirmTest : public AddressChangeTest, public ::testing::WithParamInterface<ConfirmCase> {};
 

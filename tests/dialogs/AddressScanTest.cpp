@@ -47,6 +47,11 @@ struct ScanCase {
     int lastTried;
 };
 
+void PrintTo(const ScanCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class AddressScanOrderTest : public AddressScanTest, public ::testing::WithParamInterface<ScanCase> {};
 
 TEST_P(AddressScanOrderTest, TriesEachAddressOnceUntilTheMeterAnswers)
@@ -87,6 +92,11 @@ struct StopCase {
     const char* name;
     std::function<void()> close;
 };
+
+void PrintTo(const StopCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class AddressScanStopTest : public AddressScanTest, public ::testing::WithParamInterface<StopCase> {};
 

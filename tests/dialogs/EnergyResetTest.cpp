@@ -57,6 +57,11 @@ struct ResetCase {
     std::vector<int> objects;
 };
 
+void PrintTo(const ResetCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class EnergyResetOrderTest : public EnergyResetTest, public ::testing::WithParamInterface<ResetCase> {};
 
 TEST_P(EnergyResetOrderTest, SendsTheTickedResetsInFixedOrderAndTheRegistersReadZero)

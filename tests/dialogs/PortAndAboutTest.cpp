@@ -32,6 +32,11 @@ struct PortCase {
     const char* endPort;
 };
 
+void PrintTo(const PortCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class PortChoiceTest : public PortDialogTest, public ::testing::WithParamInterface<PortCase> {};
 
 TEST_P(PortChoiceTest, ReopensTheChosenPortAndShowsItInPanelZero)
@@ -67,6 +72,11 @@ struct CancelCase {
     const char* name;
     std::function<void()> cancel;
 };
+
+void PrintTo(const CancelCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class PortCancelTest : public PortDialogTest, public ::testing::WithParamInterface<CancelCase> {};
 
