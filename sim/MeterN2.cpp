@@ -24,8 +24,8 @@ enum RefusalCode : uint8_t { UnknownCommand = 1, BadAttribute = 2, BadObject = 3
 
 Bytes acknowledge(const Bytes& data)
 {
-    Bytes reply{'A'};
-    reply.insert(reply.end(), data.begin(), data.end());
+    Bytes reply(data.size() + 1, 'A');
+    std::copy(data.begin(), data.end(), reply.begin() + 1);
     AppendHex(reply, Checksum(data.data(), data.size()));
     reply.push_back(Cr);
     return reply;

@@ -39,9 +39,11 @@ inline Bytes N2(const std::string& body)
 // '!' serial op fields CR
 inline Bytes Cfg(uint32_t serial, const std::string& op, const Bytes& fields = {})
 {
-    Bytes frame{'!', uint8_t(serial >> 24), uint8_t(serial >> 16), uint8_t(serial >> 8),
-                uint8_t(serial), uint8_t(op[0]), uint8_t(op[1])};
-    frame.insert(frame.end(), fields.begin(), fields.end());
+    Bytes frame(7 + fields.size());
+    const uint8_t head[7] = {'!', uint8_t(serial >> 24), uint8_t(serial >> 16), uint8_t(serial >> 8),
+                             uint8_t(serial), uint8_t(op[0]), uint8_t(op[1])};
+    std::copy(head, head + 7, frame.begin());
+    std::copy(fields.begin(), fields.end(), frame.begin() + 7);
     frame.push_back('\r');
     return frame;
 }
