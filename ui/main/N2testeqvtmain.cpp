@@ -141,6 +141,21 @@ void TFormMain::ReportCommError(int count, int code)
     SetStatusText(3, " Error Communication : " + QString::number(count));
 }
 
+void TFormMain::RefuseAddress(const QString& text, const QString& title, bool stopIcon)
+{
+    Beep();
+    ShowMessageBox(text, title, stopIcon ? BoxIcon::Critical : BoxIcon::Warning);
+    EditEnd->setFocus();
+}
+
+bool TFormMain::AddressTyped(const QString& title)
+{
+    if (!EditEnd->text().isEmpty())
+        return true;
+    RefuseAddress("Type the device address.", title, false);
+    return false;
+}
+
 void TFormMain::ButtonStopClick()
 {
     StopFlag = 1;
@@ -176,13 +191,8 @@ void TFormMain::SetParameterClick()
 
 void TFormMain::ButtonResetCounterClick()
 {
-    if (EditEnd->text().isEmpty()) {
-        Beep();
-        ShowMessageBox("Type the device address.", "Message", BoxIcon::Warning);
-        EditEnd->setFocus();
-        return;
-    }
-    FormResetEnergy->exec();
+    if (AddressTyped("Message"))
+        FormResetEnergy->exec();
 }
 
 void TFormMain::ButtonAboutClick()
@@ -192,13 +202,8 @@ void TFormMain::ButtonAboutClick()
 
 void TFormMain::ButtonConfigurationClick()
 {
-    if (EditEnd->text().isEmpty()) {
-        Beep();
-        ShowMessageBox("Type the device address.", "Warning", BoxIcon::Warning);
-        EditEnd->setFocus();
-        return;
-    }
-    FormConfiguracao->show();
+    if (AddressTyped("Warning"))
+        FormConfiguracao->show();
 }
 
 void TFormMain::ButtonSetSerialNumberClick()

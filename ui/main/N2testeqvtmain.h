@@ -55,6 +55,8 @@ private:
     void FormShow();
     void CreateStatusPanels();
     void ConnectHandlers();
+    // False after the empty-address box, titled as the pressed button's check requires.
+    bool AddressTyped(const QString& title);
     bool CheckAddress();
     void RefuseAddress(const QString& text, const QString& title, bool stopIcon);
     void SetReading(bool reading);

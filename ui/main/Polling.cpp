@@ -189,20 +189,13 @@ void Cycle(TFormMain& form, Run& run)
 
 }  // namespace
 
-void TFormMain::RefuseAddress(const QString& text, const QString& title, bool stopIcon)
-{
-    Beep();
-    ShowMessageBox(text, title, stopIcon ? BoxIcon::Critical : BoxIcon::Warning);
-    EditEnd->setFocus();
-}
-
 bool TFormMain::CheckAddress()
 {
+    if (!AddressTyped("Warning"))
+        return false;
     const QString text = EditEnd->text();
     int address = 0;
-    if (text.isEmpty())
-        RefuseAddress("Type the device address.", "Warning", false);
-    else if (!TextToInt(text, address))
+    if (!TextToInt(text, address))
         RefuseAddress("Device address incorrect", "Error", true);
     else if (address < 1 || address > 255)
         RefuseAddress("Device address must be between 1 and 255", "Error", true);
