@@ -52,7 +52,6 @@ public:
 
     bool open(const QString& devicePath, int baudRate, uint8_t byteSize, uint8_t stopBits, uint8_t parity) override;
     bool close() override;
-    bool isOpen() const override { return open_; }
     void setRts(bool raised) override;
     void purgeOutput() override;
     void purgeInput() override;

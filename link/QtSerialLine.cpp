@@ -70,11 +70,6 @@ bool QtSerialLine::close()
     return true;
 }
 
-bool QtSerialLine::isOpen() const
-{
-    return port_.isOpen();
-}
-
 void QtSerialLine::setRts(bool raised)
 {
     if (port_.isOpen() && !port_.setRequestToSend(raised))

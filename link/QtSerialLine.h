@@ -9,7 +9,6 @@ class QtSerialLine : public SerialLine {
 public:
     bool open(const QString& devicePath, int baudRate, uint8_t byteSize, uint8_t stopBits, uint8_t parity) override;
     bool close() override;
-    bool isOpen() const override;
     void setRts(bool raised) override;
     void purgeOutput() override;
     void purgeInput() override;

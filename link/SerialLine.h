@@ -11,7 +11,6 @@ public:
     // Opens the device exclusively and applies 9600-style settings; false when it cannot be opened.
     virtual bool open(const QString& devicePath, int baudRate, uint8_t byteSize, uint8_t stopBits, uint8_t parity) = 0;
     virtual bool close() = 0;
-    virtual bool isOpen() const = 0;
     virtual void setRts(bool raised) = 0;
     virtual void purgeOutput() = 0;
     virtual void purgeInput() = 0;

@@ -1,5 +1,6 @@
 #include "link/Wn2.h"
 
+#include "link/N2Decode.h"
 #include "link/QtSerialLine.h"
 
 #include <QThread>
@@ -20,8 +21,6 @@ constexpr int RtsLeadMs = 1;
 constexpr int RtsTailMs = 2;   // the last character needs about 1.04 ms at 9600 baud
 
 constexpr int IdentifyReplyLength = 6;
-constexpr int StatusReplyLength = 28;
-constexpr int PointReplyLength = 14;
 constexpr int WriteReplyLength = 4;
 constexpr int ConfigReplyLength = 256;
 
@@ -226,7 +225,7 @@ int N2ReadStatus(int address, uint8_t* reply)
 {
     N2Frame frame(address, "09");
     frame.finish();
-    return Request(frame, reply, StatusReplyLength);
+    return Request(frame, reply, N2StatusReplyLength);
 }
 
 int N2ReadPoint(int address, int object, int attribute, uint8_t* reply)
@@ -235,7 +234,7 @@ int N2ReadPoint(int address, int object, int attribute, uint8_t* reply)
     frame.addHex(object);
     frame.addHex(attribute);
     frame.finish();
-    return Request(frame, reply, PointReplyLength);
+    return Request(frame, reply, N2PointReplyLength);
 }
 
 int N2WriteCommand(int address, int object, int attribute, int value, uint8_t* reply)
