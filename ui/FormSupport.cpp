@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 
 void CentreOnScreen(QWidget* form)
 {
@@ -45,6 +46,21 @@ bool IsEnterKey(const QEvent* event)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+bool EnterMovesFocus(QWidget* form, QEvent* event)
+{
+    if (!IsEnterKey(event))
+        return false;
+    PostNextControl(form);
+    return true;
+}
+
+void RefuseInput(QWidget* edit, const QString& text, const QString& title, BoxIcon icon)
+{
+    Beep();
+    ShowMessageBox(text, title, icon);
+    edit->setFocus();
+}
+
 void TDialogForm::keyPressEvent(QKeyEvent* event)
 {
     if (event->matches(QKeySequence::Cancel) && !escapeCloses_) {
@@ -52,4 +68,12 @@ void TDialogForm::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void TDialogForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // A window restored from the task bar is not shown anew by the program.
+    if (!event->spontaneous())
+        FormShow();
 }

@@ -3,9 +3,8 @@
 // auto-default buttons, and Esc closing only dialogs that have a cancel button.
 
 #include <QDialog>
-#include <QList>
 
-class QLineEdit;
+#include "common/UiServices.h"
 
 // left := (screen width - form width) / 2, top likewise, from the available screen area.
 void CentreOnScreen(QWidget* form);
@@ -15,8 +14,14 @@ void TurnOffAutoDefault(QWidget* form);
 void PostNextControl(QWidget* form);
 // True for Return and the keypad Enter.
 bool IsEnterKey(const QEvent* event);
+// The key handler of edits that move on with Enter: the key is swallowed and the focus moves
+// to the next control. False, and the event passes, for anything else.
+bool EnterMovesFocus(QWidget* form, QEvent* event);
+// A refused input: beep, the box, then the focus into the edit the box is about.
+void RefuseInput(QWidget* edit, const QString& text, const QString& title, BoxIcon icon);
 
-// A dialog whose Esc key does nothing unless the form names a cancel button.
+// A dialog whose Esc key does nothing unless the form names a cancel button, and whose
+// FormShow runs each time the program shows it.
 class TDialogForm : public QDialog {
     Q_OBJECT
 public:
@@ -25,6 +30,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    virtual void FormShow() {}
 
 private:
     bool escapeCloses_ = false;

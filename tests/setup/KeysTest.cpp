@@ -4,6 +4,7 @@
 #include "SetupFixture.h"
 
 #include "ui/dialogs/Alteradelta.h"
+#include "ui/dialogs/Alteraend.h"
 #include "ui/dialogs/Alteranserie.h"
 #include "ui/dialogs/Calibracao.h"
 #include "ui/dialogs/Qvtparametros.h"
@@ -32,6 +33,8 @@ TEST_F(KeysTest, EnterMovesToTheNextControlWithoutPressingIt)
         QWidget* next;   // where the focus ends up
     };
     const Case cases[] = {
+        {FormAlteraEnd, FormAlteraEnd->EditNewEnd, FormAlteraEnd->Button1},
+        {FormAlteraEnd, FormAlteraEnd->EditEndAtual, FormAlteraEnd->EditNewEnd},   // tab order wraps
         {FormSetParametros, FormSetParametros->EditTI, FormSetParametros->BitBtnAlterar},
         {FormAlteraNSerie, FormAlteraNSerie->EditNewNSerie, FormAlteraNSerie->Button1},
         {FormRegistrosCalibracao, FormRegistrosCalibracao->EditCalAtualI3, FormRegistrosCalibracao->ButtonAlterarCAL},
@@ -40,7 +43,9 @@ TEST_F(KeysTest, EnterMovesToTheNextControlWithoutPressingIt)
     FormMain->EditEnd->clear();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.edit->objectName().toStdString());
-        ShowActive(c.form);
+        // Cases of one form share one showing.
+        if (!c.form->isVisible())
+            ShowActive(c.form);
         c.edit->setFocus();
         ui.clear();
         QTest::keyClick(c.edit, Qt::Key_Return);
@@ -48,7 +53,8 @@ TEST_F(KeysTest, EnterMovesToTheNextControlWithoutPressingIt)
             << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
         EXPECT_TRUE(ui.events.empty());   // no button ran
         EXPECT_TRUE(c.form->isVisible());
-        c.form->hide();
+        if (&c == std::end(cases) - 1 || (&c + 1)->form != c.form)
+            c.form->hide();
     }
 }
 

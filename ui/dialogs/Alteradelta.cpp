@@ -4,8 +4,6 @@
 #include "common/UiServices.h"
 #include "link/Wn2.h"
 
-#include <QShowEvent>
-
 TFormAlteraDelta* FormAlteraDelta = nullptr;
 
 namespace {
@@ -36,13 +34,6 @@ TFormAlteraDelta::TFormAlteraDelta(QWidget* parent)
 void TFormAlteraDelta::FormCreate()
 {
     CentreOnScreen(this);
-}
-
-void TFormAlteraDelta::showEvent(QShowEvent* event)
-{
-    TDialogForm::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TFormAlteraDelta::FormShow()

@@ -13,12 +13,9 @@ public slots:
     void ButtonAlterarClick();
     void ButtonCancelClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
 };
 
 extern TFormAlteraDelta* FormAlteraDelta;

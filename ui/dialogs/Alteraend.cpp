@@ -1,7 +1,5 @@
 #include "ui/dialogs/Alteraend.h"
 
-#include <QShowEvent>
-
 #include "common/Geral.h"
 #include "common/UiServices.h"
 #include "link/N2Decode.h"
@@ -20,31 +18,24 @@ const QString CommErrorText =
 const QString NotConfirmedText = QStringLiteral(
     "The device did not confirm its new address. Check the connection and read the device again.");
 
-void Refuse(QLineEdit* edit, const QString& text, const QString& title, BoxIcon icon)
-{
-    Beep();
-    ShowMessageBox(text, title, icon);
-    edit->setFocus();
-}
-
 // One address edit, checked as the technician reads it: present, a number, then in range.
 // which is "current" or "new", as the boxes name the edit.
 bool ReadAddressEdit(QLineEdit* edit, const QString& which, int& address)
 {
     const QString text = edit->text();
     if (text.isEmpty()) {
-        Refuse(edit, QStringLiteral("Type the device %1 address.").arg(which), QStringLiteral("Message"),
-               BoxIcon::Warning);
+        RefuseInput(edit, QStringLiteral("Type the device %1 address.").arg(which), QStringLiteral("Message"),
+                    BoxIcon::Warning);
         return false;
     }
     if (!TextToInt(text, address)) {
-        Refuse(edit, QStringLiteral("Device %1 address incorrect").arg(which), QStringLiteral("Error"),
-               BoxIcon::Critical);
+        RefuseInput(edit, QStringLiteral("Device %1 address incorrect").arg(which), QStringLiteral("Error"),
+                    BoxIcon::Critical);
         return false;
     }
     if (address < 1 || address > 255) {
-        Refuse(edit, QStringLiteral("Device %1 address must be between 1 and 255").arg(which),
-               QStringLiteral("Error"), BoxIcon::Critical);
+        RefuseInput(edit, QStringLiteral("Device %1 address must be between 1 and 255").arg(which),
+                    QStringLiteral("Error"), BoxIcon::Critical);
         return false;
     }
     return true;
@@ -70,13 +61,6 @@ void TFormAlteraEnd::FormCreate()
     CentreOnScreen(this);
 }
 
-void TFormAlteraEnd::showEvent(QShowEvent* event)
-{
-    TDialogForm::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TFormAlteraEnd::FormShow()
 {
     EditNewEnd->clear();
@@ -96,10 +80,7 @@ bool TFormAlteraEnd::eventFilter(QObject* watched, QEvent* event)
 
 bool TFormAlteraEnd::EditEndAtualKeyPress(QEvent* event)
 {
-    if (!IsEnterKey(event))
-        return false;
-    PostNextControl(this);
-    return true;
+    return EnterMovesFocus(this, event);
 }
 
 void TFormAlteraEnd::Button2Click()
@@ -118,7 +99,7 @@ void TFormAlteraEnd::Button1Click()
     int32_t serialNumber = 0;
     if (!ReadSerialNumber(current, serialNumber)) {
         RestoreCursor(remembered);
-        Refuse(EditEndAtual, CommErrorText, QStringLiteral("Error"), BoxIcon::Critical);
+        RefuseInput(EditEndAtual, CommErrorText, QStringLiteral("Error"), BoxIcon::Critical);
         return;
     }
     const Outcome outcome = WriteAndConfirm(serialNumber, newAddress);

@@ -17,13 +17,12 @@ public slots:
     void Button2Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Outcome { Confirmed, WriteFailed, NotConfirmed };
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     bool EditEndAtualKeyPress(QEvent* event);
     bool ReadAddresses(int& current, int& newAddress);
     bool ReadSerialNumber(int current, int32_t& serialNumber);

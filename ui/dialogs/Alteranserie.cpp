@@ -6,8 +6,6 @@
 #include "ui/dialogs/Calibracao.h"
 #include "ui/main/N2testeqvtmain.h"
 
-#include <QShowEvent>
-
 TFormAlteraNSerie* FormAlteraNSerie = nullptr;
 
 namespace {
@@ -52,13 +50,6 @@ void TFormAlteraNSerie::FormCreate()
     CentreOnScreen(this);
 }
 
-void TFormAlteraNSerie::showEvent(QShowEvent* event)
-{
-    TDialogForm::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TFormAlteraNSerie::FormShow()
 {
     EditNewNSerie->setFocus();
@@ -73,19 +64,14 @@ bool TFormAlteraNSerie::eventFilter(QObject* watched, QEvent* event)
 
 bool TFormAlteraNSerie::EditNewNSerieKeyPress(QEvent* event)
 {
-    if (!IsEnterKey(event))
-        return false;
-    PostNextControl(this);
-    return true;
+    return EnterMovesFocus(this, event);
 }
 
 void TFormAlteraNSerie::Button1Click()
 {
     const QString text = EditNewNSerie->text();
     if (text.isEmpty()) {
-        Beep();
-        ShowMessageBox("Inform the new serial number.", "Message", BoxIcon::Warning);
-        EditNewNSerie->setFocus();
+        RefuseInput(EditNewNSerie, "Inform the new serial number.", "Message", BoxIcon::Warning);
         return;
     }
     const CursorState remembered = CurrentCursor();

@@ -15,12 +15,11 @@ public slots:
     void Button2Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     bool EditNewNSerieKeyPress(QEvent* event);
 };
 

@@ -1,7 +1,6 @@
 #include "ui/dialogs/Alteraporta.h"
 
 #include <QButtonGroup>
-#include <QShowEvent>
 #include <QStyle>
 
 #include "link/Wn2.h"
@@ -52,13 +51,6 @@ void TFormAlteraPorta::SetRadioGroupPortaSerialIndex(int index)
     for (QAbstractButton* each : portas_->buttons())
         each->setChecked(false);
     portas_->setExclusive(true);
-}
-
-void TFormAlteraPorta::showEvent(QShowEvent* event)
-{
-    TDialogForm::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TFormAlteraPorta::FormShow()

@@ -18,11 +18,8 @@ public:
 public slots:
     void BitBtnOKClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void FormShow();
+    void FormShow() override;
 
     QButtonGroup* portas_ = nullptr;
 };

@@ -9,14 +9,9 @@
 #include "ui/dialogs/Registroscalibracao.h"
 #include "ui/main/N2testeqvtmain.h"
 
-#include <QShowEvent>
-
 TFormConfiguracao* FormConfiguracao = nullptr;
 
 namespace {
-
-constexpr uint8_t CalibrationBank = 1;
-constexpr int CalibrationBlockSize = 18;
 
 float FixedAt(const uint8_t* block, int offset)
 {
@@ -49,14 +44,6 @@ TFormConfiguracao::TFormConfiguracao(QWidget* parent)
     connect(ButtonSetNSerie, &QPushButton::clicked, this, &TFormConfiguracao::ButtonSetNSerieClick);
     connect(Button1, &QPushButton::clicked, this, &TFormConfiguracao::Button1Click);
     CentreOnScreen(this);
-}
-
-void TFormConfiguracao::showEvent(QShowEvent* event)
-{
-    TDialogForm::showEvent(event);
-    // A window restored from the task bar is not shown anew and does not read the meter.
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TFormConfiguracao::FormShow()

@@ -18,11 +18,8 @@ public slots:
     void ButtonSetNSerieClick();
     void Button1Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void FormShow();
+    void FormShow() override;
     bool ReadIdentity(int address, int32_t& serialNumber);
     bool ReadCalibration(int32_t serialNumber);
     void ClearCalibration();

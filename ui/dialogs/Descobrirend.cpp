@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QHideEvent>
-#include <QShowEvent>
 
 #include "common/UiServices.h"
 #include "link/Wn2.h"
@@ -49,13 +48,6 @@ void TFormDescobrirEnd::SetRadioGroupOrdemIndex(int index)
 void TFormDescobrirEnd::FormCreate()
 {
     CentreOnScreen(this);
-}
-
-void TFormDescobrirEnd::showEvent(QShowEvent* event)
-{
-    TDialogForm::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TFormDescobrirEnd::FormShow()

@@ -21,13 +21,12 @@ public slots:
     void ButtonCancelClick();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void FormClose();
     void ButtonCancelMouseMove();
     bool TryAddress(int address);

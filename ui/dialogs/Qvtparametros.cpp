@@ -6,7 +6,6 @@
 #include "link/Wn2.h"
 #include "ui/main/N2testeqvtmain.h"
 
-#include <QShowEvent>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -50,13 +49,6 @@ TFormSetParametros::TFormSetParametros(QWidget* parent)
     connect(BitBtnClose, &QPushButton::clicked, this, &TFormSetParametros::reject);
 }
 
-void TFormSetParametros::showEvent(QShowEvent* event)
-{
-    TDialogForm::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TFormSetParametros::FormShow()
 {
     if (!FormMain->EditEnd->text().isEmpty()) {
@@ -81,10 +73,7 @@ bool TFormSetParametros::eventFilter(QObject* watched, QEvent* event)
 
 bool TFormSetParametros::EditEndKeyPress(QEvent* event)
 {
-    if (!IsEnterKey(event))
-        return false;
-    PostNextControl(this);
-    return true;
+    return EnterMovesFocus(this, event);
 }
 
 void TFormSetParametros::BitBtnAlterarClick()
@@ -121,16 +110,16 @@ bool TFormSetParametros::ReadValues(Values& values)
 bool TFormSetParametros::ReadAddress(int& address)
 {
     if (EditEnd->text().isEmpty()) {
-        Refuse(EditEnd, "Type the device address.", "Warning", BoxIcon::Warning);
+        RefuseInput(EditEnd, "Type the device address.", "Warning", BoxIcon::Warning);
         return false;
     }
     if (!TextToInt(EditEnd->text(), address)) {
-        Refuse(EditEnd, "Device address incorrect!", "Error", BoxIcon::Critical);
+        RefuseInput(EditEnd, "Device address incorrect!", "Error", BoxIcon::Critical);
         return false;
     }
     // Only the low 8 bits would reach the line and another meter would take the block.
     if (address < 1 || address > 255) {
-        Refuse(EditEnd, "Device address must be between 1 and 255", "Error", BoxIcon::Critical);
+        RefuseInput(EditEnd, "Device address must be between 1 and 255", "Error", BoxIcon::Critical);
         return false;
     }
     return true;
@@ -142,12 +131,12 @@ bool TFormSetParametros::ReadRatio(QLineEdit* edit, const QString& name, float& 
     double typed = 0;
     // The meter stores a single: anything beyond its range would arrive as infinity.
     if (!TextToFloat(edit->text(), typed) || std::fabs(typed) > std::numeric_limits<float>::max()) {
-        Refuse(edit, "Invalid " + name + " value!", "Error", BoxIcon::Critical);
+        RefuseInput(edit, "Invalid " + name + " value!", "Error", BoxIcon::Critical);
         return false;
     }
     value = static_cast<float>(typed);
     if (!(value > 0)) {
-        Refuse(edit, name + " value must be > 0.", "Message", BoxIcon::Warning);
+        RefuseInput(edit, name + " value must be > 0.", "Message", BoxIcon::Warning);
         return false;
     }
     return true;
@@ -156,11 +145,11 @@ bool TFormSetParametros::ReadRatio(QLineEdit* edit, const QString& name, float& 
 bool TFormSetParametros::ReadWhole(QLineEdit* edit, const QString& name, int maximum, int& value)
 {
     if (!TextToInt(edit->text(), value)) {
-        Refuse(edit, "Invalid " + name + " value!", "Error", BoxIcon::Critical);
+        RefuseInput(edit, "Invalid " + name + " value!", "Error", BoxIcon::Critical);
         return false;
     }
     if (value < 0 || value > maximum) {
-        Refuse(edit, QString("%1 value must be between 0 and %2.").arg(name).arg(maximum), "Message", BoxIcon::Warning);
+        RefuseInput(edit, QString("%1 value must be between 0 and %2.").arg(name).arg(maximum), "Message", BoxIcon::Warning);
         return false;
     }
     return true;
@@ -212,11 +201,4 @@ void TFormSetParametros::ShowInMainWindow(const Values& values)
     FormMain->EditKE->setText(QString::number(values.ke));
     FormMain->EditTL->setText(QString::number(values.tl));
     FormMain->EditTI->setText(QString::number(values.ti));
-}
-
-void TFormSetParametros::Refuse(QLineEdit* edit, const QString& text, const QString& title, BoxIcon icon)
-{
-    Beep();
-    ShowMessageBox(text, title, icon);
-    edit->setFocus();
 }

@@ -18,7 +18,6 @@ public slots:
     void BitBtnAlterarClick();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -31,7 +30,7 @@ private:
         int ti;
     };
 
-    void FormShow();
+    void FormShow() override;
     bool EditEndKeyPress(QEvent* event);
     bool ReadValues(Values& values);
     bool ReadAddress(int& address);
@@ -41,7 +40,6 @@ private:
     bool WriteBlock(int32_t serialNumber, const Values& values, CursorState remembered);
     static void BuildParameterBlock(const Values& values, uint8_t* block);
     void ShowInMainWindow(const Values& values);
-    void Refuse(QLineEdit* edit, const QString& text, const QString& title, BoxIcon icon);
 };
 
 extern TFormSetParametros* FormSetParametros;

@@ -7,7 +7,6 @@
 #include "ui/dialogs/Calibracao.h"
 #include "ui/main/N2testeqvtmain.h"
 
-#include <QShowEvent>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -15,9 +14,6 @@
 TFormRegistrosCalibracao* FormRegistrosCalibracao = nullptr;
 
 namespace {
-
-constexpr uint8_t CalibrationBank = 1;
-constexpr int CalibrationBlockSize = 18;
 
 enum ValueIndex { KU, KI, CalU1, CalU2, CalU3, CalI1, CalI2, CalI3 };
 
@@ -82,13 +78,6 @@ QLineEdit* TFormRegistrosCalibracao::ViewEdit(int index) const
     return edits[index];
 }
 
-void TFormRegistrosCalibracao::showEvent(QShowEvent* event)
-{
-    TDialogForm::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TFormRegistrosCalibracao::FormShow()
 {
     for (int index = 0; index < ValueCount; ++index)
@@ -104,10 +93,7 @@ bool TFormRegistrosCalibracao::eventFilter(QObject* watched, QEvent* event)
 
 bool TFormRegistrosCalibracao::EditKUKeyPress(QEvent* event)
 {
-    if (!IsEnterKey(event))
-        return false;
-    PostNextControl(this);
-    return true;
+    return EnterMovesFocus(this, event);
 }
 
 void TFormRegistrosCalibracao::ButtonAlterarCALClick()
@@ -157,9 +143,7 @@ bool TFormRegistrosCalibracao::ReadValue(int index, float& value)
     value = single ? static_cast<float>(typed) : 0;
     if (single && Encodable(index, value))
         return true;
-    Beep();
-    ShowMessageBox(InvalidValueText[index], "Warning", BoxIcon::Critical);
-    edit->setFocus();
+    RefuseInput(edit, InvalidValueText[index], "Warning", BoxIcon::Critical);
     return false;
 }
 

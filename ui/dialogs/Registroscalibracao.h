@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+// The calibration block of configuration bank 1, always read and written whole.
+constexpr uint8_t CalibrationBank = 1;
+constexpr int CalibrationBlockSize = 18;
+
 class TFormRegistrosCalibracao : public TDialogForm, public Ui::TFormRegistrosCalibracao {
     Q_OBJECT
 public:
@@ -17,7 +21,6 @@ public slots:
     void ButtonFecharClick();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -27,7 +30,7 @@ private:
 
     QLineEdit* ValueEdit(int index) const;
     QLineEdit* ViewEdit(int index) const;
-    void FormShow();
+    void FormShow() override;
     bool EditKUKeyPress(QEvent* event);
     bool ReadValues(float* values);
     bool ReadValue(int index, float& value);

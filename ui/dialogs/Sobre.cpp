@@ -1,6 +1,5 @@
 #include "ui/dialogs/Sobre.h"
 
-#include <QShowEvent>
 #include <QStyle>
 
 // The forms live in a static library, whose resource object the linker would otherwise drop.
@@ -27,13 +26,6 @@ TFormSobreBrelt::TFormSobreBrelt(QWidget* parent)
     TurnOffAutoDefault(this);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     CentreOnScreen(this);
-}
-
-void TFormSobreBrelt::showEvent(QShowEvent* event)
-{
-    TDialogForm::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TFormSobreBrelt::FormShow()

@@ -9,11 +9,8 @@ class TFormSobreBrelt : public TDialogForm, public Ui::TFormSobreBrelt {
 public:
     explicit TFormSobreBrelt(QWidget* parent = nullptr);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void FormShow();
+    void FormShow() override;
 };
 
 extern TFormSobreBrelt* FormSobreBrelt;

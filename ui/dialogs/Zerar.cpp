@@ -1,7 +1,5 @@
 #include "ui/dialogs/Zerar.h"
 
-#include <QShowEvent>
-
 #include "common/Geral.h"
 #include "common/UiServices.h"
 #include "link/Wn2.h"
@@ -39,13 +37,6 @@ TFormResetEnergy::TFormResetEnergy(QWidget* parent)
     connect(Reset, &QPushButton::clicked, this, &TFormResetEnergy::ResetClick);
     connect(ButtonClose, &QPushButton::clicked, this, &TFormResetEnergy::ButtonCloseClick);
     CentreOnScreen(this);
-}
-
-void TFormResetEnergy::showEvent(QShowEvent* event)
-{
-    TDialogForm::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TFormResetEnergy::FormShow()

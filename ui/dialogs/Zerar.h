@@ -14,11 +14,8 @@ public slots:
     void ResetClick();
     void ButtonCloseClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void FormShow();
+    void FormShow() override;
     bool AnyTicked() const;
     bool ReadAddress(int& address);
     void RefuseAddress(const QString& text);
