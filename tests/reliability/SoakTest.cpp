@@ -152,7 +152,7 @@ TEST_F(Soak, CountsEveryVisibleFaultAndShowsOnlyCleanValues)
     settings.faults.dropRate = 0.02;
     settings.faults.cutRate = 0.03;
     settings.faults.garbleRate = 0.04;
-    settings.faults.turnaroundMs = 15;
+    settings.faults.turnaroundMs = 5;
     sim::PtyMeter meter(settings);
     ASSERT_TRUE(ConnectDevice(QString::fromStdString(meter.path())));
     RecordTexts();
