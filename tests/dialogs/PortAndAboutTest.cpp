@@ -118,6 +118,8 @@ TEST_F(PortDialogTest, AboutShowsNameVersionAndLogo)
     EXPECT_TRUE(FormSobreBrelt->ImageBrelt->isVisible());
     EXPECT_EQ(FormSobreBrelt->ImageBrelt->pixmap().size(), QSize(238, 104));
     EXPECT_EQ(FormSobreBrelt->Image1->pixmap().size(), QSize(32, 32));
+    QTest::keyClick(FormSobreBrelt, Qt::Key_Return);
+    EXPECT_FALSE(FormSobreBrelt->isVisible());
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ TFormSobreBrelt::TFormSobreBrelt(QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowContextHelpButtonHint);
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     TurnOffAutoDefault(this);
+    // An OK-kind button is the box's default: Enter closes the About box.
+    BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     CentreOnScreen(this);
 }
