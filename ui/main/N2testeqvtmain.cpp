@@ -141,18 +141,11 @@ void TFormMain::ReportCommError(int count, int code)
     SetStatusText(3, " Error Communication : " + QString::number(count));
 }
 
-void TFormMain::RefuseAddress(const QString& text, const QString& title, bool stopIcon)
-{
-    Beep();
-    ShowMessageBox(text, title, stopIcon ? BoxIcon::Critical : BoxIcon::Warning);
-    EditEnd->setFocus();
-}
-
 bool TFormMain::AddressTyped(const QString& title)
 {
     if (!EditEnd->text().isEmpty())
         return true;
-    RefuseAddress("Type the device address.", title, false);
+    RefuseInput(EditEnd, "Type the device address.", title, BoxIcon::Warning);
     return false;
 }
 

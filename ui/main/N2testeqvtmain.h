@@ -58,7 +58,6 @@ private:
     // False after the empty-address box, titled as the pressed button's check requires.
     bool AddressTyped(const QString& title);
     bool CheckAddress();
-    void RefuseAddress(const QString& text, const QString& title, bool stopIcon);
     void SetReading(bool reading);
     void RunPolling();
     QLabel* panels_[4] = {};

@@ -5,6 +5,7 @@
 #include "common/UiServices.h"
 #include "link/N2Decode.h"
 #include "link/Wn2.h"
+#include "ui/FormSupport.h"
 #include "ui/dialogs/Calibracao.h"
 
 #include <QCoreApplication>
@@ -196,9 +197,9 @@ bool TFormMain::CheckAddress()
     const QString text = EditEnd->text();
     int address = 0;
     if (!TextToInt(text, address))
-        RefuseAddress("Device address incorrect", "Error", true);
+        RefuseInput(EditEnd, "Device address incorrect", "Error", BoxIcon::Critical);
     else if (address < 1 || address > 255)
-        RefuseAddress("Device address must be between 1 and 255", "Error", true);
+        RefuseInput(EditEnd, "Device address must be between 1 and 255", "Error", BoxIcon::Critical);
     else
         return true;
     return false;
