@@ -2,6 +2,7 @@
 
 #include "link/Wn2.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace {
@@ -9,6 +10,7 @@ namespace {
 constexpr int SerialNumberPosition = 9;
 constexpr int ErrorCodePosition = 21;
 constexpr int PointValuePosition = 3;
+constexpr int CfgReplyLead = 1;
 
 bool IsUpperHexDigit(uint8_t c)
 {
@@ -60,5 +62,13 @@ bool N2DecodePoint(const uint8_t* reply, int count, float& value)
     if (reply == nullptr || count != N2PointReplyLength || !N2IsHexField(reply + PointValuePosition, 4))
         return false;
     value = std::bit_cast<float>(ParseHexPairs(reply + PointValuePosition, 4));
+    return true;
+}
+
+bool CfgDecodeBlock(const uint8_t* reply, int count, std::span<uint8_t> block)
+{
+    if (reply == nullptr || count < CfgReplyLead + static_cast<int>(block.size()))
+        return false;
+    std::copy_n(reply + CfgReplyLead, block.size(), block.begin());
     return true;
 }

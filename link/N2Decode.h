@@ -4,6 +4,7 @@
 // is an upper-case hex digit: line noise must never become a value or a serial number.
 
 #include <cstdint>
+#include <span>
 
 constexpr int N2StatusReplyLength = 28;
 constexpr int N2PointReplyLength = 14;
@@ -21,3 +22,7 @@ bool N2DecodeStatus(const uint8_t* reply, int count, N2Status& status);
 bool N2DecodeSerialNumber(const uint8_t* reply, int count, int32_t& serialNumber);
 // count must be 14 and characters 3..10 hex; the 32 bits are an IEEE single.
 bool N2DecodePoint(const uint8_t* reply, int count, float& value);
+
+// A config block read's reply is one leading byte, then the block: copies block.size() bytes
+// into block. False, block untouched, unless count covers the whole block.
+bool CfgDecodeBlock(const uint8_t* reply, int count, std::span<uint8_t> block);

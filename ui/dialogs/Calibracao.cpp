@@ -1,5 +1,6 @@
 #include "ui/dialogs/Calibracao.h"
 
+#include "common/ConfigBlocks.h"
 #include "common/Geral.h"
 #include "common/UiServices.h"
 #include "link/N2Decode.h"
@@ -10,22 +11,6 @@
 #include "ui/main/N2testeqvtmain.h"
 
 TFormConfiguracao* FormConfiguracao = nullptr;
-
-namespace {
-
-float FixedAt(const uint8_t* block, int offset)
-{
-    float value = 0;
-    FixedToFloat(block + offset, value);
-    return value;
-}
-
-float ExponentFirstAt(const uint8_t* block, int offset)
-{
-    return static_cast<float>(BytesToFloat(block[offset], block[offset + 1], block[offset + 2], 0));
-}
-
-}  // namespace
 
 TFormConfiguracao::TFormConfiguracao(QWidget* parent)
     : TDialogForm(parent)
@@ -87,26 +72,32 @@ bool TFormConfiguracao::ReadIdentity(int address, int32_t& serialNumber)
 bool TFormConfiguracao::ReadCalibration(int32_t serialNumber)
 {
     uint8_t reply[256] = {};
-    const int count = CfgReadBlock(static_cast<uint32_t>(serialNumber), CalibrationBank, 0, CalibrationBlockSize, reply);
-    if (count <= CalibrationBlockSize)
+    const int count = CfgReadBlock(static_cast<uint32_t>(serialNumber), CalibrationBlock::Bank, 0, CalibrationBlock::Size, reply);
+    CalibrationBlock::Bytes bytes;
+    if (!CfgDecodeBlock(reply, count, bytes))
         return false;
-    const uint8_t* block = reply + 1;
-    EditKU->setText(FormatGeneral(ExponentFirstAt(block, 0)));
-    EditKI->setText(FormatGeneral(ExponentFirstAt(block, 3)));
-    EditCalAtualU1->setText(FormatGeneral(FixedAt(block, 16)));
-    EditCalAtualU2->setText(FormatGeneral(FixedAt(block, 12)));
-    EditCalAtualU3->setText(FormatGeneral(FixedAt(block, 8)));
-    EditCalAtualI1->setText(FormatGeneral(FixedAt(block, 14)));
-    EditCalAtualI2->setText(FormatGeneral(FixedAt(block, 10)));
-    EditCalAtualI3->setText(FormatGeneral(FixedAt(block, 6)));
+    ShowCalibration(CalibrationBlock::Decode(bytes));
     return true;
+}
+
+void TFormConfiguracao::ShowCalibration(const CalibrationBlock& calibration)
+{
+    for (int which = 0; which < CalibrationBlock::ValueCount; ++which)
+        CalibrationEdit(which)->setText(FormatGeneral(calibration.values[which]));
+}
+
+QLineEdit* TFormConfiguracao::CalibrationEdit(int which) const
+{
+    QLineEdit* const edits[CalibrationBlock::ValueCount] = {EditKU,         EditKI,         EditCalAtualU1,
+                                                            EditCalAtualU2, EditCalAtualU3, EditCalAtualI1,
+                                                            EditCalAtualI2, EditCalAtualI3};
+    return edits[which];
 }
 
 void TFormConfiguracao::ClearCalibration()
 {
-    for (QLineEdit* edit : {EditKU, EditKI, EditCalAtualU1, EditCalAtualU2, EditCalAtualU3, EditCalAtualI1,
-                            EditCalAtualI2, EditCalAtualI3})
-        edit->clear();
+    for (int which = 0; which < CalibrationBlock::ValueCount; ++which)
+        CalibrationEdit(which)->clear();
 }
 
 void TFormConfiguracao::BitBtn3Click()

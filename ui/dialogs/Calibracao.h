@@ -7,10 +7,16 @@
 
 #include <cstdint>
 
+struct CalibrationBlock;
+
 class TFormConfiguracao : public TDialogForm, public Ui::TFormConfiguracao {
     Q_OBJECT
 public:
     explicit TFormConfiguracao(QWidget* parent = nullptr);
+
+    // The view's edit of each calibration value, in the block's value order.
+    QLineEdit* CalibrationEdit(int which) const;
+    void ShowCalibration(const CalibrationBlock& calibration);
 
 public slots:
     void BitBtn3Click();

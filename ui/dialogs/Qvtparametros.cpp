@@ -6,34 +6,10 @@
 #include "link/Wn2.h"
 #include "ui/main/N2testeqvtmain.h"
 
-#include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 TFormSetParametros* FormSetParametros = nullptr;
-
-namespace {
-
-constexpr uint8_t ParameterBank = 2;
-constexpr int ParameterBlockSize = 12;
-
-void PutLittleEndian(uint32_t value, int width, uint8_t* out)
-{
-    for (int i = 0; i < width; ++i)
-        out[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-}  // namespace
-
-void TFormSetParametros::BuildParameterBlock(const Values& values, uint8_t* block)
-{
-    PutLittleEndian(std::bit_cast<uint32_t>(values.tp), 4, block);
-    PutLittleEndian(std::bit_cast<uint32_t>(values.tc), 4, block + 4);
-    PutLittleEndian(static_cast<uint32_t>(values.ke), 2, block + 8);
-    block[10] = static_cast<uint8_t>(values.tl);
-    block[11] = static_cast<uint8_t>(values.ti);
-}
 
 TFormSetParametros::TFormSetParametros(QWidget* parent)
     : TDialogForm(parent)
@@ -91,20 +67,29 @@ void TFormSetParametros::BitBtnAlterarClick()
     }
     SetHourglassCursor();
     int32_t serialNumber = 0;
-    if (!ReadSerialNumber(values.address, remembered, serialNumber) || !WriteBlock(serialNumber, values, remembered))
+    if (!ReadSerialNumber(values.address, remembered, serialNumber)
+        || !WriteBlock(serialNumber, values.parameters, remembered))
         return;
     Beep();
     ShowMessageBox("Parameters changed.", "Message", BoxIcon::Information);
-    ShowInMainWindow(values);
+    ShowInMainWindow(values.parameters);
     RestoreCursor(remembered);
     accept();
 }
 
 bool TFormSetParametros::ReadValues(Values& values)
 {
-    return ReadAddress(values.address) && ReadRatio(EditTP, "TP", values.tp) && ReadRatio(EditTC, "TC", values.tc)
-        && ReadWhole(EditKE, "KE", 65535, values.ke) && ReadWhole(EditTL, "TL", 255, values.tl)
-        && ReadWhole(EditTI, "TI", 60, values.ti);
+    ParameterBlock& parameters = values.parameters;
+    int ke = 0;
+    int tl = 0;
+    int ti = 0;
+    if (!ReadAddress(values.address) || !ReadRatio(EditTP, "TP", parameters.tp) || !ReadRatio(EditTC, "TC", parameters.tc)
+        || !ReadWhole(EditKE, "KE", 65535, ke) || !ReadWhole(EditTL, "TL", 255, tl) || !ReadWhole(EditTI, "TI", 60, ti))
+        return false;
+    parameters.ke = static_cast<uint16_t>(ke);
+    parameters.tl = static_cast<uint8_t>(tl);
+    parameters.ti = static_cast<uint8_t>(ti);
+    return true;
 }
 
 bool TFormSetParametros::ReadAddress(int& address)
@@ -169,17 +154,17 @@ bool TFormSetParametros::ReadSerialNumber(int address, CursorState remembered, i
     return true;
 }
 
-bool TFormSetParametros::WriteBlock(int32_t serialNumber, const Values& values, CursorState remembered)
+bool TFormSetParametros::WriteBlock(int32_t serialNumber, const ParameterBlock& parameters, CursorState remembered)
 {
-    uint8_t block[ParameterBlockSize];
-    BuildParameterBlock(values, block);
+    const ParameterBlock::Bytes written = parameters.Encode();
     const auto serial = static_cast<uint32_t>(serialNumber);
-    CfgWriteBlock(serial, ParameterBank, 0, ParameterBlockSize, block);
+    CfgWriteBlock(serial, ParameterBlock::Bank, 0, ParameterBlock::Size, written.data());
     Pause(ConfigWriteDelay);
     uint8_t reply[256] = {};
-    const int count = CfgReadBlock(serial, ParameterBank, 0, ParameterBlockSize, reply);
+    const int count = CfgReadBlock(serial, ParameterBlock::Bank, 0, ParameterBlock::Size, reply);
     // Any reply is not proof: only the block itself, read back, confirms the write.
-    if (count > ParameterBlockSize && std::memcmp(reply + 1, block, ParameterBlockSize) == 0)
+    ParameterBlock::Bytes readBack;
+    if (CfgDecodeBlock(reply, count, readBack) && readBack == written)
         return true;
     RestoreCursor(remembered);
     if (count < 0) {
@@ -192,13 +177,13 @@ bool TFormSetParametros::WriteBlock(int32_t serialNumber, const Values& values, 
     return false;
 }
 
-void TFormSetParametros::ShowInMainWindow(const Values& values)
+void TFormSetParametros::ShowInMainWindow(const ParameterBlock& parameters)
 {
     if (FormMain->EditU->text().isEmpty())
         return;
-    FormMain->EditTP->setText(FormatFixed(values.tp, 4));
-    FormMain->EditTC->setText(FormatFixed(values.tc, 4));
-    FormMain->EditKE->setText(QString::number(values.ke));
-    FormMain->EditTL->setText(QString::number(values.tl));
-    FormMain->EditTI->setText(QString::number(values.ti));
+    FormMain->EditTP->setText(FormatFixed(parameters.tp, 4));
+    FormMain->EditTC->setText(FormatFixed(parameters.tc, 4));
+    FormMain->EditKE->setText(QString::number(parameters.ke));
+    FormMain->EditTL->setText(QString::number(parameters.tl));
+    FormMain->EditTI->setText(QString::number(parameters.ti));
 }

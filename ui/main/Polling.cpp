@@ -1,6 +1,7 @@
 // The measurement polling loop of the main window ("&Read" until a stop request).
 #include "ui/main/N2testeqvtmain.h"
 
+#include "common/ConfigBlocks.h"
 #include "common/Geral.h"
 #include "common/UiServices.h"
 #include "link/N2Decode.h"
@@ -10,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <cstring>
 
 namespace {
 
@@ -73,8 +73,6 @@ const Point Points[] = {
 // Reactive power L2: a failed read of it is reported but does not end the cycle.
 constexpr int ToleratedObject = 17;
 
-// The parameter bank read carries a leading byte and the 12 bytes of the block.
-constexpr int BankReplyLength = 13;
 // The information read carries a leading byte and the 16-bit start counter.
 constexpr int InfoReplyLength = 3;
 
@@ -114,27 +112,20 @@ bool ReadStatus(TFormMain& form, Run& run)
     return true;
 }
 
-float LittleEndianSingle(const uint8_t* bytes)
-{
-    const uint32_t bits = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t(bytes[3]) << 24;
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 bool ReadParameters(TFormMain& form, Run& run)
 {
-    const int result = CfgReadBlock(uint32_t(run.serialNumber), 2, 0, 12, run.reply);
-    if (result < BankReplyLength) {
+    const int result = CfgReadBlock(uint32_t(run.serialNumber), ParameterBlock::Bank, 0, ParameterBlock::Size, run.reply);
+    ParameterBlock::Bytes bytes;
+    if (!CfgDecodeBlock(run.reply, result, bytes)) {
         Fail(form, run, result);
         return false;
     }
-    const uint8_t* block = run.reply + 1;
-    form.EditTP->setText(FormatFixed(LittleEndianSingle(block), 4));
-    form.EditTC->setText(FormatFixed(LittleEndianSingle(block + 4), 4));
-    form.EditKE->setText(QString::number(block[8] | block[9] << 8));
-    form.EditTL->setText(QString::number(block[10]));
-    form.EditTI->setText(QString::number(block[11]));
+    const ParameterBlock block = ParameterBlock::Decode(bytes);
+    form.EditTP->setText(FormatFixed(block.tp, 4));
+    form.EditTC->setText(FormatFixed(block.tc, 4));
+    form.EditKE->setText(QString::number(block.ke));
+    form.EditTL->setText(QString::number(block.tl));
+    form.EditTI->setText(QString::number(block.ti));
     return true;
 }
 
