@@ -7,7 +7,7 @@
 
 namespace {
 
-UiRecorder* g_recorder = nullptr;
+UiRecorder* InstalledRecorder = nullptr;
 
 QMessageBox::Icon ToQtIcon(BoxIcon icon)
 {
@@ -48,14 +48,14 @@ const UiEvent* UiRecorder::lastBox() const
 
 void InstallUiRecorder(UiRecorder* recorder)
 {
-    g_recorder = recorder;
+    InstalledRecorder = recorder;
 }
 
 int ShowMessageBox(const QString& text, const QString& title, BoxIcon icon)
 {
     const QString shownTitle = title.isEmpty() ? QStringLiteral("QVT_N2") : title;
-    if (g_recorder) {
-        g_recorder->events.push_back({UiEvent::Box, text, shownTitle, icon});
+    if (InstalledRecorder) {
+        InstalledRecorder->events.push_back({UiEvent::Box, text, shownTitle, icon});
         return QMessageBox::Ok;
     }
     return ExecBox(text, shownTitle, icon);
@@ -63,8 +63,8 @@ int ShowMessageBox(const QString& text, const QString& title, BoxIcon icon)
 
 void Beep()
 {
-    if (g_recorder) {
-        g_recorder->events.push_back({UiEvent::Beep, QString(), QString(), BoxIcon::NoIcon});
+    if (InstalledRecorder) {
+        InstalledRecorder->events.push_back({UiEvent::Beep, QString(), QString(), BoxIcon::NoIcon});
         return;
     }
     QApplication::beep();

@@ -1,4 +1,4 @@
-#include "common/Geral.h"
+#include "common/NumberText.h"
 #include "tests/common/LocaleGuard.h"
 
 #include <gtest/gtest.h>

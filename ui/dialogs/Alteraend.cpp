@@ -1,6 +1,7 @@
 #include "ui/dialogs/Alteraend.h"
 
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "common/UiServices.h"
 #include "link/N2Decode.h"
 #include "link/Wn2.h"

@@ -1,6 +1,8 @@
 #include "ui/dialogs/Alteranserie.h"
 
+#include "common/ConversionError.h"
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "common/UiServices.h"
 #include "link/Wn2.h"
 #include "ui/dialogs/Calibracao.h"

@@ -1,7 +1,9 @@
 #include "ui/dialogs/Calibracao.h"
 
 #include "common/ConfigBlocks.h"
+#include "common/ConversionError.h"
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "common/UiServices.h"
 #include "link/N2Decode.h"
 #include "link/Wn2.h"

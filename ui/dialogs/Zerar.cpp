@@ -1,6 +1,7 @@
 #include "ui/dialogs/Zerar.h"
 
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "common/UiServices.h"
 #include "link/Wn2.h"
 #include "ui/main/N2testeqvtmain.h"

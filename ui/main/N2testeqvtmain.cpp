@@ -1,6 +1,5 @@
 #include "ui/main/N2testeqvtmain.h"
 
-#include "common/Geral.h"
 #include "common/UiServices.h"
 #include "link/Wn2.h"
 #include "ui/FormSupport.h"

@@ -2,7 +2,9 @@
 #include "ui/main/N2testeqvtmain.h"
 
 #include "common/ConfigBlocks.h"
+#include "common/ConversionError.h"
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "common/UiServices.h"
 #include "link/N2Decode.h"
 #include "link/Wn2.h"
