@@ -59,3 +59,15 @@ bool TextToFloat(const QString& text, double& value)
     return true;
 }
 
+
+TypedAddress ParseAddress(const QString& text)
+{
+    TypedAddress typed;
+    if (text.isEmpty())
+        typed.kind = TypedAddress::Empty;
+    else if (TextToInt(text, typed.value))
+        typed.kind = TypedAddress::Integer;
+    else
+        typed.kind = TypedAddress::NotInteger;
+    return typed;
+}

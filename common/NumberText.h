@@ -14,3 +14,18 @@ QString FormatGeneral(double value);
 // text that is not a number and for results that are not finite.
 bool TextToInt(const QString& text, int& value);
 bool TextToFloat(const QString& text, double& value);
+
+// The addresses of the N2 line.
+constexpr int FirstAddress = 1;
+constexpr int LastAddress = 255;
+
+// A device address as typed, before any form's rules: each form refuses these facts in its own
+// order, with its own words and box.
+struct TypedAddress {
+    enum Kind { Empty, NotInteger, Integer };
+    Kind kind = Empty;
+    int value = 0;   // the number, when kind is Integer
+
+    bool InRange() const { return kind == Integer && value >= FirstAddress && value <= LastAddress; }
+};
+TypedAddress ParseAddress(const QString& text);

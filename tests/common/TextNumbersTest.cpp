@@ -108,4 +108,29 @@ TEST(TextToFloat, SmallestSingleStillParses)
     EXPECT_GT(value, 0.0);
 }
 
+TEST(ParseAddress, StatesTheFactsAndLeavesTheRulesToTheForms)
+{
+    using A = TypedAddress;
+    struct Case { QString text; A::Kind kind; int value; bool inRange; };
+    const Case cases[] = {
+        {"", A::Empty, 0, false},
+        {" ", A::NotInteger, 0, false},       // blanks are text, not an empty box
+        {"12a", A::NotInteger, 0, false},
+        {"0x10", A::NotInteger, 0, false},
+        {"99999999999", A::NotInteger, 0, false},
+        {"0", A::Integer, 0, false},
+        {"1", A::Integer, 1, true},
+        {"+255", A::Integer, 255, true},
+        {"256", A::Integer, 256, false},
+        {"-1", A::Integer, -1, false},
+    };
+    for (const Case& c : cases) {
+        const A typed = ParseAddress(c.text);
+        EXPECT_EQ(typed.kind, c.kind) << c.text.toStdString();
+        EXPECT_EQ(typed.InRange(), c.inRange) << c.text.toStdString();
+        if (c.kind == A::Integer)
+            EXPECT_EQ(typed.value, c.value) << c.text.toStdString();
+    }
+}
+
 }  // namespace

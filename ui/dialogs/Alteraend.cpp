@@ -23,22 +23,23 @@ const QString NotConfirmedText = QStringLiteral(
 // which is "current" or "new", as the boxes name the edit.
 bool ReadAddressEdit(QLineEdit* edit, const QString& which, int& address)
 {
-    const QString text = edit->text();
-    if (text.isEmpty()) {
+    const TypedAddress typed = ParseAddress(edit->text());
+    if (typed.kind == TypedAddress::Empty) {
         RefuseInput(edit, QStringLiteral("Type the device %1 address.").arg(which), QStringLiteral("Message"),
                     BoxIcon::Warning);
         return false;
     }
-    if (!TextToInt(text, address)) {
+    if (typed.kind == TypedAddress::NotInteger) {
         RefuseInput(edit, QStringLiteral("Device %1 address incorrect").arg(which), QStringLiteral("Error"),
                     BoxIcon::Critical);
         return false;
     }
-    if (address < 1 || address > 255) {
+    if (!typed.InRange()) {
         RefuseInput(edit, QStringLiteral("Device %1 address must be between 1 and 255").arg(which),
                     QStringLiteral("Error"), BoxIcon::Critical);
         return false;
     }
+    address = typed.value;
     return true;
 }
 

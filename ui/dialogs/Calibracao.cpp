@@ -36,12 +36,13 @@ TFormConfiguracao::TFormConfiguracao(QWidget* parent)
 void TFormConfiguracao::FormShow()
 {
     const QString text = FormMain->EditEnd->text();
-    int address = 0;
-    if (!TextToInt(text, address)) {
+    const TypedAddress typed = ParseAddress(text);
+    if (typed.kind != TypedAddress::Integer) {
         ShowIntegerConversionError(text);
         return;
     }
-    if (address < 1 || address > 255) {
+    const int address = typed.value;
+    if (!typed.InRange()) {
         Beep();
         ShowMessageBox("Device address must be between 1 and 255", "Error", BoxIcon::Critical);
         return;

@@ -95,19 +95,21 @@ bool TFormSetParametros::ReadValues(Values& values)
 
 bool TFormSetParametros::ReadAddress(int& address)
 {
-    if (EditEnd->text().isEmpty()) {
+    const TypedAddress typed = ParseAddress(EditEnd->text());
+    if (typed.kind == TypedAddress::Empty) {
         RefuseInput(EditEnd, "Type the device address.", "Warning", BoxIcon::Warning);
         return false;
     }
-    if (!TextToInt(EditEnd->text(), address)) {
+    if (typed.kind == TypedAddress::NotInteger) {
         RefuseInput(EditEnd, "Device address incorrect!", "Error", BoxIcon::Critical);
         return false;
     }
     // Only the low 8 bits would reach the line and another meter would take the block.
-    if (address < 1 || address > 255) {
+    if (!typed.InRange()) {
         RefuseInput(EditEnd, "Device address must be between 1 and 255", "Error", BoxIcon::Critical);
         return false;
     }
+    address = typed.value;
     return true;
 }
 

@@ -87,14 +87,17 @@ bool TFormResetEnergy::AnyTicked() const
 
 bool TFormResetEnergy::ReadAddress(int& address)
 {
-    if (!TextToInt(FormMain->EditEnd->text(), address)) {
+    // An empty text is not a number here: the main window has already asked for one.
+    const TypedAddress typed = ParseAddress(FormMain->EditEnd->text());
+    if (typed.kind != TypedAddress::Integer) {
         RefuseAddress(QStringLiteral("Device address incorrect"));
         return false;
     }
-    if (address < 1 || address > 255) {
+    if (!typed.InRange()) {
         RefuseAddress(QStringLiteral("Device address must be between 1 and 255"));
         return false;
     }
+    address = typed.value;
     return true;
 }
 

@@ -187,11 +187,10 @@ bool TFormMain::CheckAddress()
 {
     if (!AddressTyped("Warning"))
         return false;
-    const QString text = EditEnd->text();
-    int address = 0;
-    if (!TextToInt(text, address))
+    const TypedAddress typed = ParseAddress(EditEnd->text());
+    if (typed.kind == TypedAddress::NotInteger)
         RefuseInput(EditEnd, "Device address incorrect", "Error", BoxIcon::Critical);
-    else if (address < 1 || address > 255)
+    else if (!typed.InRange())
         RefuseInput(EditEnd, "Device address must be between 1 and 255", "Error", BoxIcon::Critical);
     else
         return true;
@@ -216,10 +215,12 @@ void TFormMain::RunPolling()
         if (StopFlag != 0)
             break;
         // A dialog may have written a new address; one that is not a number ends the run.
-        if (!TextToInt(EditEnd->text(), run.address)) {
+        const TypedAddress typed = ParseAddress(EditEnd->text());
+        if (typed.kind != TypedAddress::Integer) {
             ShowIntegerConversionError(EditEnd->text());
             break;
         }
+        run.address = typed.value;
         ToggleLamp(*this);
         Cycle(*this, run);
     }
