@@ -72,3 +72,12 @@ bool CfgDecodeBlock(const uint8_t* reply, int count, std::span<uint8_t> block)
     std::copy_n(reply + CfgReplyLead, block.size(), block.begin());
     return true;
 }
+
+bool CfgDecodeInfo(const uint8_t* reply, int count, uint16_t& starts)
+{
+    uint8_t counter[2];
+    if (!CfgDecodeBlock(reply, count, counter))
+        return false;
+    starts = static_cast<uint16_t>(counter[0] << 8 | counter[1]);
+    return true;
+}

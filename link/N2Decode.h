@@ -26,3 +26,6 @@ bool N2DecodePoint(const uint8_t* reply, int count, float& value);
 // A config block read's reply is one leading byte, then the block: copies block.size() bytes
 // into block. False, block untouched, unless count covers the whole block.
 bool CfgDecodeBlock(const uint8_t* reply, int count, std::span<uint8_t> block);
+// The information read's reply: the leading byte, then the meter's start counter (16 bits,
+// most significant byte first). False unless both counter bytes arrived.
+bool CfgDecodeInfo(const uint8_t* reply, int count, uint16_t& starts);

@@ -96,4 +96,15 @@ TEST(BlockDecode, LeadingByteThenTheWholeBlockOrNothing)
     }
 }
 
+TEST(InfoDecode, StartCounterAfterTheLeadingByte)
+{
+    const uint8_t reply[] = {0xAA, 0x12, 0x34, 0x0D};
+    struct Case { int count; bool ok; };
+    for (const Case& c : {Case{4, true}, Case{3, true}, Case{2, false}, Case{-1, false}}) {
+        uint16_t starts = 7;
+        EXPECT_EQ(CfgDecodeInfo(reply, c.count, starts), c.ok) << c.count;
+        EXPECT_EQ(starts, c.ok ? 0x1234 : 7) << c.count;
+    }
+}
+
 }  // namespace

@@ -153,9 +153,9 @@ TFormAlteraEnd::Outcome TFormAlteraEnd::WriteAndConfirm(int32_t serialNumber, in
 
 void TFormAlteraEnd::ShowChanged(int newAddress, int32_t serialNumber)
 {
-    FormMain->EditEnd->setText(QString::number(newAddress));
-    FormConfiguracao->EditEnd->setText(QString::number(newAddress));
-    FormMain->EditNSerie->setText(QString::number(serialNumber));
+    FormMain->ShowAddress(newAddress);
+    FormConfiguracao->ShowAddress(newAddress);
+    FormMain->ShowSerialNumber(serialNumber);
     Beep();
     ShowMessageBox(QStringLiteral("Device address changed."), QStringLiteral("Message"), BoxIcon::Information);
     accept();

@@ -94,8 +94,8 @@ void TFormAlteraNSerie::Button1Click()
         EditNewNSerie->setFocus();
         return;
     }
-    FormMain->EditNSerie->setText(QString::number(serialNumber));
-    FormConfiguracao->EditNSerie->setText(QString::number(serialNumber));
+    FormMain->ShowSerialNumber(serialNumber);
+    FormConfiguracao->ShowSerialNumber(serialNumber);
     accept();
     Beep();
     ShowMessageBox("New serial number changed.", "Message", BoxIcon::Information);

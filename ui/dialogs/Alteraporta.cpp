@@ -65,6 +65,6 @@ void TFormAlteraPorta::BitBtnOKClick()
         PortName = PortNames[index];
     N2ClosePort();
     N2OpenPort(PortName, 9600, 8, 0, 0);
-    FormMain->SetStatusText(0, QStringLiteral(" Port : ") + PortName);
+    FormMain->ShowPort();
     accept();
 }

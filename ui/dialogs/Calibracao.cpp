@@ -6,6 +6,7 @@
 #include "common/NumberText.h"
 #include "common/UiServices.h"
 #include "link/N2Decode.h"
+#include "link/PollingPoints.h"
 #include "link/Wn2.h"
 #include "ui/dialogs/Alteraend.h"
 #include "ui/dialogs/Alteranserie.h"
@@ -47,7 +48,7 @@ void TFormConfiguracao::FormShow()
         ShowMessageBox("Device address must be between 1 and 255", "Error", BoxIcon::Critical);
         return;
     }
-    EditEnd->setText(QString::number(address));
+    ShowAddress(address);
     int32_t serialNumber = 0;
     // Calibration shown beside another meter's serial number would be written to the wrong meter.
     if (!ReadIdentity(address, serialNumber) || !ReadCalibration(serialNumber))
@@ -66,9 +67,9 @@ bool TFormConfiguracao::ReadIdentity(int address, int32_t& serialNumber)
     if (!N2DecodeStatus(reply, count, status))
         return false;
     serialNumber = status.serialNumber;
-    EditNSerie->setText(QString::number(serialNumber));
-    FormMain->EditNSerie->setText(QString::number(serialNumber));
-    FormMain->SetStatusText(2, " Status : Error Code [" + QString::asprintf("%02d", status.errorCode) + "]");
+    ShowSerialNumber(serialNumber);
+    FormMain->ShowSerialNumber(serialNumber);
+    FormMain->ShowMeterStatus(status.errorCode);
     return true;
 }
 
@@ -81,6 +82,35 @@ bool TFormConfiguracao::ReadCalibration(int32_t serialNumber)
         return false;
     ShowCalibration(CalibrationBlock::Decode(bytes));
     return true;
+}
+
+void TFormConfiguracao::ShowAddress(int address)
+{
+    EditEnd->setText(QString::number(address));
+}
+
+void TFormConfiguracao::ShowSerialNumber(int32_t serialNumber)
+{
+    EditNSerie->setText(QString::number(serialNumber));
+}
+
+void TFormConfiguracao::ShowMeasured(Quantity quantity, Phase phase, const QString& text)
+{
+    struct Copy {
+        Quantity quantity;
+        Phase phase;
+        QLineEdit* edit;
+    };
+    const Copy copies[] = {
+        {Quantity::P, Phase::Total, EditP},  {Quantity::U, Phase::L1, EditU1},  {Quantity::U, Phase::L2, EditU2},
+        {Quantity::U, Phase::L3, EditU3},    {Quantity::I, Phase::L1, EditI1},  {Quantity::I, Phase::L2, EditI2},
+        {Quantity::I, Phase::L3, EditI3},    {Quantity::FP, Phase::L1, EditFP1}, {Quantity::FP, Phase::L2, EditFP2},
+        {Quantity::FP, Phase::L3, EditFP3},
+    };
+    for (const Copy& copy : copies) {
+        if (copy.quantity == quantity && copy.phase == phase)
+            copy.edit->setText(text);
+    }
 }
 
 void TFormConfiguracao::ShowCalibration(const CalibrationBlock& calibration)

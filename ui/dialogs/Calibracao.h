@@ -8,15 +8,22 @@
 #include <cstdint>
 
 struct CalibrationBlock;
+enum class Phase;
+enum class Quantity;
 
 class TFormConfiguracao : public TDialogForm, public Ui::TFormConfiguracao {
     Q_OBJECT
 public:
     explicit TFormConfiguracao(QWidget* parent = nullptr);
 
+    // The view's fields, each written through one of these.
+    void ShowAddress(int address);
+    void ShowSerialNumber(int32_t serialNumber);
+    void ShowCalibration(const CalibrationBlock& calibration);
+    // The polling loop's text of a measurement the view also shows; others are ignored.
+    void ShowMeasured(Quantity quantity, Phase phase, const QString& text);
     // The view's edit of each calibration value, in the block's value order.
     QLineEdit* CalibrationEdit(int which) const;
-    void ShowCalibration(const CalibrationBlock& calibration);
 
 public slots:
     void BitBtn3Click();

@@ -123,12 +123,11 @@ void TFormDescobrirEnd::ButtonDescobrirClick()
 
 bool TFormDescobrirEnd::TryAddress(int address)
 {
-    const QString text = QString::number(address);
-    EditEnd->setText(text);
+    EditEnd->setText(QString::number(address));
     uint8_t reply[ReplyBufferSize] = {};
     if (N2Identify(address, reply) == -1)
         return false;
-    FormMain->EditEnd->setText(text);
+    FormMain->ShowAddress(address);
     return true;
 }
 

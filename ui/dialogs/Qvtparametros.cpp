@@ -59,7 +59,7 @@ void TFormSetParametros::BitBtnAlterarClick()
     Values values{};
     if (!ReadValues(values))
         return;
-    FormMain->EditEnd->setText(QString::number(values.address));
+    FormMain->ShowAddress(values.address);
     uint8_t reply[256] = {};
     if (N2Identify(values.address, reply) == -1) {
         Beep();
@@ -73,7 +73,8 @@ void TFormSetParametros::BitBtnAlterarClick()
         return;
     Beep();
     ShowMessageBox("Parameters changed.", "Message", BoxIcon::Information);
-    ShowInMainWindow(values.parameters);
+    if (FormMain->ReadingShown())
+        FormMain->ShowParameters(values.parameters);
     RestoreCursor(remembered);
     accept();
 }
@@ -153,7 +154,7 @@ bool TFormSetParametros::ReadSerialNumber(int address, CursorState remembered, i
         ShowCommError(count);
         return false;
     }
-    FormMain->EditNSerie->setText(QString::number(serialNumber));
+    FormMain->ShowSerialNumber(serialNumber);
     return true;
 }
 
@@ -178,15 +179,4 @@ bool TFormSetParametros::WriteBlock(int32_t serialNumber, const ParameterBlock& 
     ShowMessageBox("The device did not confirm the parameters. Check the connection and try again.", "Error",
                    BoxIcon::Critical);
     return false;
-}
-
-void TFormSetParametros::ShowInMainWindow(const ParameterBlock& parameters)
-{
-    if (FormMain->EditU->text().isEmpty())
-        return;
-    FormMain->EditTP->setText(FormatFixed(parameters.tp, 4));
-    FormMain->EditTC->setText(FormatFixed(parameters.tc, 4));
-    FormMain->EditKE->setText(QString::number(parameters.ke));
-    FormMain->EditTL->setText(QString::number(parameters.tl));
-    FormMain->EditTI->setText(QString::number(parameters.ti));
 }

@@ -35,7 +35,6 @@ private:
     bool ReadWhole(QLineEdit* edit, const QString& name, int maximum, int& value);
     bool ReadSerialNumber(int address, CursorState remembered, int32_t& serialNumber);
     bool WriteBlock(int32_t serialNumber, const ParameterBlock& parameters, CursorState remembered);
-    void ShowInMainWindow(const ParameterBlock& parameters);
 };
 
 extern TFormSetParametros* FormSetParametros;

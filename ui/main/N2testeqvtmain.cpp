@@ -44,7 +44,7 @@ TFormMain::TFormMain(QWidget* parent)
     ConnectHandlers();
     PortName = "COM1";
     N2OpenPort(PortName, 9600);
-    SetStatusText(0, " Port : " + PortName);
+    ShowPort();
     FormCreate();
 }
 
@@ -132,12 +132,6 @@ void TFormMain::SetStatusText(int index, const QString& text)
 QString TFormMain::StatusText(int index) const
 {
     return panels_[index]->text();
-}
-
-void TFormMain::ReportCommError(int count, int code)
-{
-    SetStatusText(2, " Status : Error Code [" + QString::number(code) + "]");
-    SetStatusText(3, " Error Communication : " + QString::number(count));
 }
 
 bool TFormMain::AddressTyped(const QString& title)

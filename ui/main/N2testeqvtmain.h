@@ -9,6 +9,8 @@
 #include "ui_N2testeqvtmain.h"
 
 class QLabel;
+struct MeterPoint;
+struct ParameterBlock;
 
 extern QString PortName;     // "COM1" from the main window's construction on
 extern int StopFlag;         // 0 run, 1 stop requested, 2 close or cancel
@@ -24,7 +26,17 @@ public:
     void SetStatusText(int index, const QString& text);
     QString StatusText(int index) const;
 
-    void ReportCommError(int count, int code);
+    // The window's fields, each written through one of these in its one format.
+    void ShowAddress(int address);
+    void ShowSerialNumber(int32_t serialNumber);
+    void ShowPort();                              // panel 0, from PortName
+    void ShowMeterStatus(int code);               // panel 2: the meter's own code, "%02d"
+    void ReportCommError(int count, int code);    // panels 2 and 3: a link result, plain decimal
+    void ShowParameters(const ParameterBlock& parameters);
+    void ShowMeasurement(const MeterPoint& point, float value);
+    void ShowStarts(int starts);
+    // True once the polling loop has shown a reading.
+    bool ReadingShown() const;
 
 public slots:
     void ButtonReadClick();

@@ -3,80 +3,16 @@
 
 #include "common/ConfigBlocks.h"
 #include "common/ConversionError.h"
-#include "common/Geral.h"
 #include "common/NumberText.h"
 #include "common/UiServices.h"
 #include "link/N2Decode.h"
+#include "link/PollingPoints.h"
 #include "link/Wn2.h"
 #include "ui/FormSupport.h"
-#include "ui/dialogs/Calibracao.h"
 
 #include <QCoreApplication>
-#include <QLabel>
 
 namespace {
-
-enum class Shown { Scaled, Fixed4, Fixed3 };
-
-using MainEdit = QLineEdit* Ui::TFormMain::*;
-using MainLabel = QLabel* Ui::TFormMain::*;
-using ConfigEdit = QLineEdit* Ui::TFormConfiguracao::*;
-
-struct Point {
-    int object;
-    MainEdit edit;
-    Shown shown;
-    const char* unit;        // base unit of a scaled value
-    MainLabel unitLabel;     // filled with the prefixed unit, scaled values only
-    ConfigEdit configEdit;   // the configuration view's copy, if any
-};
-
-using M = Ui::TFormMain;
-using C = Ui::TFormConfiguracao;
-
-// Every cycle reads the points in this order: the three-phase rows as the window lists them,
-// then objects 7 to 24, then the energies (25, 27, 26, 28) and the demands.
-const Point Points[] = {
-    {0, &M::EditU, Shown::Scaled, "V", &M::LabelU, nullptr},
-    {1, &M::EditI, Shown::Scaled, "A", &M::LabelI, nullptr},
-    {5, &M::EditP, Shown::Scaled, "W", &M::LabelP, &C::EditP},
-    {4, &M::EditQ, Shown::Scaled, "VAr", &M::LabelQ, nullptr},
-    {2, &M::EditFP, Shown::Fixed4, "", nullptr, nullptr},
-    {3, &M::EditS, Shown::Scaled, "VA", &M::LabelS, nullptr},
-    {6, &M::EditFreq, Shown::Scaled, "Hz", &M::LabelFreq, nullptr},
-    {7, &M::EditU1, Shown::Scaled, "V", &M::LabelU1, &C::EditU1},
-    {8, &M::EditU2, Shown::Scaled, "V", &M::LabelU2, &C::EditU2},
-    {9, &M::EditU3, Shown::Scaled, "V", &M::LabelU3, &C::EditU3},
-    {10, &M::EditI1, Shown::Scaled, "A", &M::LabelI1, &C::EditI1},
-    {11, &M::EditI2, Shown::Scaled, "A", &M::LabelI2, &C::EditI2},
-    {12, &M::EditI3, Shown::Scaled, "A", &M::LabelI3, &C::EditI3},
-    {13, &M::EditP1, Shown::Scaled, "W", &M::LabelP1, nullptr},
-    {14, &M::EditP2, Shown::Scaled, "W", &M::LabelP2, nullptr},
-    {15, &M::EditP3, Shown::Scaled, "W", &M::LabelP3, nullptr},
-    {16, &M::EditQ1, Shown::Scaled, "VAr", &M::LabelQ1, nullptr},
-    {17, &M::EditQ2, Shown::Scaled, "VAr", &M::LabelQ2, nullptr},
-    {18, &M::EditQ3, Shown::Scaled, "VAr", &M::LabelQ3, nullptr},
-    {19, &M::EditS1, Shown::Scaled, "VA", &M::LabelS1, nullptr},
-    {20, &M::EditS2, Shown::Scaled, "VA", &M::LabelS2, nullptr},
-    {21, &M::EditS3, Shown::Scaled, "VA", &M::LabelS3, nullptr},
-    {22, &M::EditFP1, Shown::Fixed4, "", nullptr, &C::EditFP1},
-    {23, &M::EditFP2, Shown::Fixed4, "", nullptr, &C::EditFP2},
-    {24, &M::EditFP3, Shown::Fixed4, "", nullptr, &C::EditFP3},
-    {25, &M::EditEAPos, Shown::Fixed3, "", nullptr, nullptr},
-    {27, &M::EditEANeg, Shown::Fixed3, "", nullptr, nullptr},
-    {26, &M::EditERPos, Shown::Fixed3, "", nullptr, nullptr},
-    {28, &M::EditERNeg, Shown::Fixed3, "", nullptr, nullptr},
-    {29, &M::EditMDA, Shown::Fixed3, "", nullptr, nullptr},
-    {30, &M::EditDA, Shown::Fixed3, "", nullptr, nullptr},
-    {31, &M::EditMDS, Shown::Fixed3, "", nullptr, nullptr},
-    {32, &M::EditDS, Shown::Fixed3, "", nullptr, nullptr},
-};
-
-// Reactive power L2: a failed read of it is reported but does not end the cycle.
-constexpr int ToleratedObject = 17;
-
-// The information read carries a leading byte and the 16-bit start counter.
-constexpr int InfoReplyLength = 3;
 
 struct Run {
     int address = 0;
@@ -109,8 +45,8 @@ bool ReadStatus(TFormMain& form, Run& run)
         return false;
     }
     run.serialNumber = status.serialNumber;
-    form.EditNSerie->setText(QString::number(status.serialNumber));
-    form.SetStatusText(2, " Status : Error Code [" + QString::asprintf("%02d", status.errorCode) + "]");
+    form.ShowSerialNumber(status.serialNumber);
+    form.ShowMeterStatus(status.errorCode);
     return true;
 }
 
@@ -122,38 +58,21 @@ bool ReadParameters(TFormMain& form, Run& run)
         Fail(form, run, result);
         return false;
     }
-    const ParameterBlock block = ParameterBlock::Decode(bytes);
-    form.EditTP->setText(FormatFixed(block.tp, 4));
-    form.EditTC->setText(FormatFixed(block.tc, 4));
-    form.EditKE->setText(QString::number(block.ke));
-    form.EditTL->setText(QString::number(block.tl));
-    form.EditTI->setText(QString::number(block.ti));
+    form.ShowParameters(ParameterBlock::Decode(bytes));
     return true;
-}
-
-void ShowPoint(TFormMain& form, const Point& point, float value)
-{
-    QString unitText;
-    const QString number = point.shown == Shown::Scaled ? FormatMeasurement(value, point.unit, unitText)
-                                                        : FormatFixed(value, point.shown == Shown::Fixed4 ? 4 : 3);
-    (form.*point.edit)->setText(number);
-    if (point.configEdit && FormConfiguracao)
-        (FormConfiguracao->*point.configEdit)->setText(number);
-    if (point.unitLabel)
-        (form.*point.unitLabel)->setText(unitText);
 }
 
 bool ReadPoints(TFormMain& form, Run& run)
 {
-    for (const Point& point : Points) {
-        const int result = N2ReadPoint(run.address, point.object, 3, run.reply);
+    for (const MeterPoint& point : PollingPoints) {
+        const int result = N2ReadPoint(run.address, point.object, PointAttribute, run.reply);
         float value = 0;
         if (N2DecodePoint(run.reply, result, value)) {
-            ShowPoint(form, point, value);
+            form.ShowMeasurement(point, value);
             continue;
         }
         Fail(form, run, result);
-        if (point.object != ToleratedObject)
+        if (point.failureEndsCycle)
             return false;
     }
     return true;
@@ -162,11 +81,12 @@ bool ReadPoints(TFormMain& form, Run& run)
 void ReadInfo(TFormMain& form, Run& run)
 {
     const int result = CfgReadInfo(uint32_t(run.serialNumber), run.reply);
-    if (result < InfoReplyLength) {
+    uint16_t starts = 0;
+    if (!CfgDecodeInfo(run.reply, result, starts)) {
         Fail(form, run, result);
         return;
     }
-    form.EditPartidas->setText(QString::number(run.reply[1] * 256 + run.reply[2]));
+    form.ShowStarts(starts);
 }
 
 // One cycle after the lamp: a failed request abandons the rest of it.
