@@ -45,6 +45,16 @@ StepOutcome ReadBlock(int32_t serialNumber, uint8_t bank, std::array<uint8_t, Si
     return CfgDecodeBlock(reply.data(), count, bytes) ? Done() : Missing(count);
 }
 
+template <typename Block>
+StepOutcome ReadDecoded(int32_t serialNumber, Block& block)
+{
+    typename Block::Bytes bytes{};
+    const StepOutcome outcome = ReadBlock(serialNumber, Block::Bank, bytes);
+    if (outcome.confirmed())
+        block = Block::Decode(bytes);
+    return outcome;
+}
+
 // After a write: silence is NoAnswer, anything else that is not the written value is NotConfirmed.
 StepOutcome Compared(const StepOutcome& readBack, bool same)
 {
@@ -100,20 +110,12 @@ StepOutcome ReadPoint(int address, const MeterPoint& point, float& value)
 
 StepOutcome ReadParameters(int32_t serialNumber, ParameterBlock& parameters)
 {
-    ParameterBlock::Bytes bytes{};
-    const StepOutcome outcome = ReadBlock(serialNumber, ParameterBlock::Bank, bytes);
-    if (outcome.confirmed())
-        parameters = ParameterBlock::Decode(bytes);
-    return outcome;
+    return ReadDecoded(serialNumber, parameters);
 }
 
 StepOutcome ReadCalibration(int32_t serialNumber, CalibrationBlock& calibration)
 {
-    CalibrationBlock::Bytes bytes{};
-    const StepOutcome outcome = ReadBlock(serialNumber, CalibrationBlock::Bank, bytes);
-    if (outcome.confirmed())
-        calibration = CalibrationBlock::Decode(bytes);
-    return outcome;
+    return ReadDecoded(serialNumber, calibration);
 }
 
 StepOutcome ReadStarts(int32_t serialNumber, uint16_t& starts)
