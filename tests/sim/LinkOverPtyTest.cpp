@@ -38,6 +38,11 @@ struct Adapter {
     int latencyMs;
 };
 
+void PrintTo(const Adapter& adapter, std::ostream* os)
+{
+    *os << adapter.name;
+}
+
 sim::MeterSettings Settings(const Adapter& adapter)
 {
     sim::MeterSettings s = Settings();
