@@ -69,9 +69,14 @@ void TFormMain::CreateStatusPanels()
         panels_[i] = new QLabel(QString::fromLatin1(PanelTexts[i]), StatusBar1);
         panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        // The last panel takes what the others leave, so a wider system font clips no text.
-        if (i < 3)
+        // The last panel takes what the others leave, so a wider system font clips no text,
+        // and it alone gives way when panel 0 grows to say why the port is not open.
+        if (i < 3) {
             panels_[i]->setMinimumWidth(PanelWidths[i]);
+            panels_[i]->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
+        } else {
+            panels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        }
         StatusBar1->addWidget(panels_[i], i == 3 ? 1 : 0);
     }
 }
