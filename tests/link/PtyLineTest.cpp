@@ -242,6 +242,19 @@ TEST_F(PtyLinkTest, HangUpClosesThePortAtOnce)
     EXPECT_NE(::access(qPrintable(peer_.path()), F_OK), 0);
 }
 
+TEST_F(PtyLinkTest, HangUpDuringAReadEndsItAtOnce)
+{
+    meter_ = std::thread([this] {
+        request_ = peer_.receive(8, 2000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        peer_.hangUp();
+    });
+    // A config read waits up to 2570 ms for a reply that will not come.
+    EXPECT_EQ(timed([&] { return CfgReadInfo(1, reply_); }), -1);
+    EXPECT_LT(elapsedMs_, 1500);
+    EXPECT_EQ(N2CurrentPortStatus().reason, "lost");
+}
+
 // Forwards to the real line and notes when RTS moves and when the write returned.
 class WatchedLine : public SerialLine {
 public:
