@@ -13,6 +13,7 @@
 #include <stdlib.h>
 #include <string>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -229,6 +230,31 @@ TEST_F(PtyLinkTest, FailedOpenLeavesNoPortAndRequestsWaitTheirReadTimeOut)
         EXPECT_EQ(timed([&] { return CfgWriteSerialNumber(1); }), -1) << name;
         EXPECT_LT(elapsedMs_, 30) << name;
     }
+}
+
+TEST(RealLineOpen, WhatIsNoSerialPortSaysWhy)
+{
+    const std::string dir = testing::TempDir() + "qvt-not-a-port-" + std::to_string(getpid());
+    ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+    const std::string file = dir + "/file";
+    ::close(::open(file.c_str(), O_CREAT | O_WRONLY, 0600));
+    const std::string dangling = dir + "/dangling";
+    ASSERT_EQ(::symlink((dir + "/nothing").c_str(), dangling.c_str()), 0);
+    struct Case {
+        std::string path;
+        OpenFailure failure;
+    } cases[] = {{"/dev/qvt-n2-missing", OpenFailure::NotFound}, {"", OpenFailure::NotFound},
+                 {dangling, OpenFailure::NotFound}, {file, OpenFailure::Other}, {dir, OpenFailure::Other}};
+    QtSerialLine line;
+    for (const Case& c : cases) {
+        const OpenResult result = line.open(QString::fromStdString(c.path), 9600, 8, 0, 0);
+        EXPECT_EQ(result.failure, c.failure) << c.path;
+        EXPECT_EQ(result.systemError.isEmpty(), c.failure != OpenFailure::Other) << c.path;
+        EXPECT_FALSE(line.isOpen()) << c.path;
+    }
+    ::unlink(dangling.c_str());
+    ::unlink(file.c_str());
+    ::rmdir(dir.c_str());
 }
 
 TEST_F(PtyLinkTest, HangUpClosesThePortAtOnce)
