@@ -55,7 +55,8 @@ TEST_P(PortChoiceTest, ReopensTheChosenPortAndShowsItInPanelZero)
 
     const QString endPort = QString::fromUtf8(c.endPort);
     EXPECT_EQ(PortName, endPort);
-    EXPECT_EQ(line->events(), (std::vector<FakeLine::Event>{FakeLine::Event::Close, FakeLine::Event::Open}));
+    EXPECT_EQ(line->events(), (std::vector<FakeLine::Event>{FakeLine::Event::Close, FakeLine::Event::Open,
+                                                          FakeLine::Event::RtsDropped}));
     EXPECT_EQ(line->devicePath(), N2DevicePath(endPort));
     EXPECT_EQ(line->baudRate(), 9600);
     EXPECT_EQ(FormMain->StatusText(0), QStringLiteral(" Port : ") + endPort);

@@ -99,15 +99,18 @@ TEST_F(FakeLinkTest, ConfigWriteAnswerWaitsForTheNextReadsPurge)
     EXPECT_EQ(std::string(reinterpret_cast<char*>(reply_), 5), "!1234");
 }
 
-TEST_F(FakeLinkTest, FailedOpenLeavesNoPortAndRequestsFailAtOnce)
+TEST_F(FakeLinkTest, FailedOpenLeavesNoPortAndRequestsWaitTheirReadTimeOut)
 {
     line_.setOpenFails(true);
     EXPECT_EQ(N2OpenPort("COM2", 9600, 8, 0, 0), -1);
     line_.clearLog();
     EXPECT_EQ(N2Identify(1, reply_), -1);
+    EXPECT_EQ(line_.virtualMs(), 70);
     EXPECT_EQ(CfgReadBlock(1, 2, 0, 12, reply_), -1);
+    EXPECT_EQ(line_.virtualMs(), 70 + 2570);
+    // A config write reads nothing, so it has no read time-out to wait.
     EXPECT_EQ(CfgWriteBlock(1, 2, 0, 0, nullptr), -1);
-    EXPECT_EQ(line_.virtualMs(), 0);
+    EXPECT_EQ(line_.virtualMs(), 70 + 2570);
 }
 
 TEST_F(FakeLinkTest, CloseReportsWhetherAPortWasOpen)

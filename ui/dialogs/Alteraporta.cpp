@@ -64,7 +64,7 @@ void TFormAlteraPorta::BitBtnOKClick()
     if (index >= 0 && index < PortNames.size())
         PortName = PortNames[index];
     N2ClosePort();
+    // Panel 0 of the main window follows the open by itself.
     N2OpenPort(PortName, 9600, 8, 0, 0);
-    FormMain->SetStatusText(0, QStringLiteral(" Port : ") + PortName);
     accept();
 }

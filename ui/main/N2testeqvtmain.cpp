@@ -2,6 +2,7 @@
 
 #include "common/Geral.h"
 #include "common/UiServices.h"
+#include "link/PortState.h"
 #include "link/Wn2.h"
 #include "ui/FormSupport.h"
 #include "ui/dialogs/Alteradelta.h"
@@ -17,6 +18,8 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QShowEvent>
+
+#include <cstdio>
 
 QString PortName;
 int StopFlag = 0;
@@ -43,10 +46,21 @@ TFormMain::TFormMain(QWidget* parent)
     setupUi(this);
     CreateStatusPanels();
     ConnectHandlers();
+    // Every open and every change of the port shows in panel 0; a failure also goes to
+    // standard error, since no box tells of it.
+    N2WatchPort([this](const N2PortStatus& status) {
+        if (!status.open)
+            std::fprintf(stderr, "%s\n", qPrintable(status.sentence));
+        ShowPortState();
+    });
     PortName = "COM1";
     N2OpenPort(PortName, 9600);
-    SetStatusText(0, " Port : " + PortName);
     FormCreate();
+}
+
+TFormMain::~TFormMain()
+{
+    N2WatchPort(nullptr);
 }
 
 void TFormMain::CreateStatusPanels()
@@ -55,9 +69,14 @@ void TFormMain::CreateStatusPanels()
         panels_[i] = new QLabel(QString::fromLatin1(PanelTexts[i]), StatusBar1);
         panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        // The last panel takes what the others leave, so a wider system font clips no text.
-        if (i < 3)
+        // The last panel takes what the others leave, so a wider system font clips no text,
+        // and it alone gives way when panel 0 grows to say why the port is not open.
+        if (i < 3) {
             panels_[i]->setMinimumWidth(PanelWidths[i]);
+            panels_[i]->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
+        } else {
+            panels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        }
         StatusBar1->addWidget(panels_[i], i == 3 ? 1 : 0);
     }
 }
@@ -139,6 +158,16 @@ void TFormMain::ReportCommError(int count, int code)
 {
     SetStatusText(2, " Status : Error Code [" + QString::number(code) + "]");
     SetStatusText(3, " Error Communication : " + QString::number(count));
+}
+
+void TFormMain::ShowPortState()
+{
+    const N2PortStatus& status = N2CurrentPortStatus();
+    QString text = " Port : " + PortName;
+    if (!status.open)
+        text += " - " + status.reason;
+    SetStatusText(0, text);
+    panels_[0]->setToolTip(status.sentence);
 }
 
 bool TFormMain::AddressTyped(const QString& title)

@@ -18,6 +18,7 @@ class TFormMain : public QMainWindow, public Ui::TFormMain {
     Q_OBJECT
 public:
     explicit TFormMain(QWidget* parent = nullptr);
+    ~TFormMain() override;
 
     // The four status-bar panels, 0 to 3.
     QLabel* StatusPanel(int index) const;
@@ -25,6 +26,8 @@ public:
     QString StatusText(int index) const;
 
     void ReportCommError(int count, int code);
+    // Panel 0: " Port : " and the port's name, with the reason while it is not open.
+    void ShowPortState();
 
 public slots:
     void ButtonReadClick();
