@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Starts PROGRAM on the current X display and checks the window a desktop sees: its WM_CLASS is
+# CLASS (both parts) and each picture of its _NET_WM_ICON is the PNG of that size in ICON_DIR
+# (a hicolor tree: ICON_DIR/<n>x<n>/apps/ICON.png). Run it under xvfb-run.
+# Usage: check-window.sh PROGRAM CLASS ICON_DIR ICON
+set -euo pipefail
+program=$1 class=$2 icon_dir=$3 icon=$4
+fail() { echo "check-window: $*" >&2; exit 1; }
+
+work=$(mktemp -d)
+pid=
+cleanup() {
+  if [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A port that is not there: the window starts without touching a real serial device.
+QVT_N2_COM1="$work/no-port" "$program" >"$work/program.log" 2>&1 &
+pid=$!
+
+window=
+for _ in $(seq 100); do
+  window=$(xwininfo -root -tree | awk -v c="(\"$class\" \"$class\")" 'index($0, c) { print $1; exit }')
+  [ -n "$window" ] && break
+  kill -0 "$pid" 2>/dev/null || { cat "$work/program.log" >&2; fail "$program ended before showing its window"; }
+  sleep 0.1
+done
+[ -n "$window" ] || { xwininfo -root -tree >&2; fail "no window of class $class"; }
+
+wm_class=$(xprop -id "$window" WM_CLASS)
+[ "$wm_class" = "WM_CLASS(STRING) = \"$class\", \"$class\"" ] || fail "window class: $wm_class"
+
+# _NET_WM_ICON holds width, height and that many ARGB pixels, for each size in turn.
+xprop -id "$window" -notype -f _NET_WM_ICON 32c ' $0+' _NET_WM_ICON \
+  | sed 's/^_NET_WM_ICON *//' | tr ',' '\n' | tr -d ' ' >"$work/icon.txt"
+sizes=$(awk 'BEGIN { left = 0 }
+  left == 0 && !w { w = $1; next }
+  left == 0 { print w; left = w * $1; w = 0; next }
+  { left-- }' "$work/icon.txt")
+[ -n "$sizes" ] || fail "the window has no icon"
+
+# Pixels compare premultiplied, with a little room for rounding at the soft edges.
+for size in $sizes; do
+  png="$icon_dir/${size}x${size}/apps/$icon.png"
+  [ -f "$png" ] || fail "the window's icon has a ${size}x${size} picture, the icon theme does not"
+  awk -v want="$size" 'BEGIN { left = 0 }
+    left == 0 && !w { w = $1; next }
+    left == 0 { left = w * $1; take = (w == want); w = 0; next }
+    { left--; if (take) printf "%d %d %d %d\n", int($1 / 16777216), int($1 / 65536) % 256, int($1 / 256) % 256, $1 % 256 }' \
+    "$work/icon.txt" >"$work/window-$size.txt"
+  convert "$png" -depth 8 txt:- \
+    | sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\4 \1 \2 \3/p' >"$work/theme-$size.txt"
+  [ "$(wc -l <"$work/window-$size.txt")" -eq "$(wc -l <"$work/theme-$size.txt")" ] \
+    || fail "${size}x${size}: the window's picture and the theme's differ in size"
+  differing=$(paste -d ' ' "$work/window-$size.txt" "$work/theme-$size.txt" | awk '
+    function far(x, y) { return (x > y ? x - y : y - x) > 2 }
+    far($1, $5) || far($2 * $1 / 255, $6 * $5 / 255) || far($3 * $1 / 255, $7 * $5 / 255) || far($4 * $1 / 255, $8 * $5 / 255) { n++ }
+    END { print n + 0 }')
+  [ "$differing" -eq 0 ] || fail "${size}x${size}: $differing pixels of the window's icon differ from $png"
+done
+echo "check-window: class $class, icon in sizes $(echo $sizes) as in the theme"
