@@ -23,7 +23,7 @@ QVT_N2_COM1="$work/no-port" "$program" >"$work/program.log" 2>&1 &
 pid=$!
 
 window=
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   window=$(xwininfo -root -tree | awk -v c="(\"$class\" \"$class\")" 'index($0, c) { print $1; exit }')
   [ -n "$window" ] && break
   kill -0 "$pid" 2>/dev/null || { cat "$work/program.log" >&2; fail "$program ended before showing its window"; }
