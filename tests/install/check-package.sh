@@ -2,7 +2,7 @@
 # Checks a built Debian package of QVT_N2 as a user's system would meet it: its name and fields,
 # the dependencies found from its binaries, its exact file list with owners and modes
 # (dpkg-deb), its desktop entry (desktop-file-validate), and that the entry's command, started
-# from the unpacked package under Xvfb, shows a window with the entry's class and icon.
+# from the unpacked package on Xvfb, shows a window with the entry's class and icon.
 # Usage: check-package.sh PACKAGE.deb
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -59,6 +59,6 @@ key() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(key StartupWMClass)" = qvt_n2 ] || fail "StartupWMClass=$(key StartupWMClass)"
 [ "$(key Exec)" = qvt_n2 ] || fail "Exec=$(key Exec)"
 
-xvfb-run --auto-servernum bash "$here/check-window.sh" "$work/root/usr/bin/$(key Exec)" "$(key StartupWMClass)" \
+bash "$here/check-window.sh" "$work/root/usr/bin/$(key Exec)" "$(key StartupWMClass)" \
   "$work/root/usr/share/icons/hicolor" "$(key Icon)"
 echo "check-package: $(basename "$deb") passes; Depends: $depends"

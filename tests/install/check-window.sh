@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Starts PROGRAM on the current X display and checks the window a desktop sees: its WM_CLASS is
-# CLASS (both parts) and each picture of its _NET_WM_ICON is the PNG of that size in ICON_DIR
-# (a hicolor tree: ICON_DIR/<n>x<n>/apps/ICON.png). Run it under xvfb-run.
+# Starts PROGRAM on an X display of its own (Xvfb) and checks the window a desktop sees: its
+# WM_CLASS is CLASS (both parts) and each picture of its _NET_WM_ICON is the PNG of that size in
+# ICON_DIR (a hicolor tree: ICON_DIR/<n>x<n>/apps/ICON.png).
 # Usage: check-window.sh PROGRAM CLASS ICON_DIR ICON
 set -euo pipefail
 program=$1 class=$2 icon_dir=$3 icon=$4
@@ -9,14 +9,30 @@ fail() { echo "check-window: $*" >&2; exit 1; }
 
 work=$(mktemp -d)
 pid=
-cleanup() {
-  if [ -n "$pid" ]; then
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+xvfb_pid=
+stop() {
+  if [ -n "$1" ]; then
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
   fi
+}
+cleanup() {
+  stop "$pid"
+  stop "$xvfb_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+# Xvfb picks a free display and writes its number: no race with other X servers on the machine.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 300); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
+  sleep 0.1
+done
+[ -s "$work/display" ] || fail "Xvfb gave no display"
+export DISPLAY=":$(head -n 1 "$work/display")"
 
 # On the X display whatever the caller's platform (the test command runs offscreen), and on a
 # port that is not there, so no real serial device is touched.
