@@ -51,24 +51,21 @@ done
 wm_class=$(xprop -id "$window" WM_CLASS)
 [ "$wm_class" = "WM_CLASS(STRING) = \"$class\", \"$class\"" ] || fail "window class: $wm_class"
 
-# _NET_WM_ICON holds width, height and that many ARGB pixels, for each size in turn.
+# _NET_WM_ICON holds width, height and that many ARGB pixels, for each size in turn: one file
+# of "alpha red green blue" lines per size.
 xprop -id "$window" -notype -f _NET_WM_ICON 32c ' $0+' _NET_WM_ICON \
-  | sed 's/^_NET_WM_ICON *//' | tr ',' '\n' | tr -d ' ' >"$work/icon.txt"
-sizes=$(awk 'BEGIN { left = 0 }
-  left == 0 && !w { w = $1; next }
-  left == 0 { print w; left = w * $1; w = 0; next }
-  { left-- }' "$work/icon.txt")
-[ -n "$sizes" ] || fail "the window has no icon"
+  | sed 's/^_NET_WM_ICON *//' | tr ',' '\n' | tr -d ' ' \
+  | awk -v dir="$work" 'BEGIN { left = 0 }
+    left == 0 && !w { w = $1; next }
+    left == 0 { left = w * $1; out = dir "/window-" w ".txt"; print w >>(dir "/sizes"); w = 0; next }
+    { left--; printf "%d %d %d %d\n", int($1 / 16777216), int($1 / 65536) % 256, int($1 / 256) % 256, $1 % 256 >out }'
+[ -s "$work/sizes" ] || fail "the window has no icon"
+sizes=$(cat "$work/sizes")
 
 # Pixels compare premultiplied, with a little room for rounding at the soft edges.
 for size in $sizes; do
   png="$icon_dir/${size}x${size}/apps/$icon.png"
   [ -f "$png" ] || fail "the window's icon has a ${size}x${size} picture, the icon theme does not"
-  awk -v want="$size" 'BEGIN { left = 0 }
-    left == 0 && !w { w = $1; next }
-    left == 0 { left = w * $1; take = (w == want); w = 0; next }
-    { left--; if (take) printf "%d %d %d %d\n", int($1 / 16777216), int($1 / 65536) % 256, int($1 / 256) % 256, $1 % 256 }' \
-    "$work/icon.txt" >"$work/window-$size.txt"
   convert "$png" -depth 8 txt:- \
     | sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\4 \1 \2 \3/p' >"$work/theme-$size.txt"
   [ "$(wc -l <"$work/window-$size.txt")" -eq "$(wc -l <"$work/theme-$size.txt")" ] \
