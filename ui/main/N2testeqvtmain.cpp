@@ -36,14 +36,14 @@ const char* const PanelTexts[4] = {" Port : COM1", " Configuration : 9600, 8N1",
 
 }  // namespace
 
-TFormMain::TFormMain(QWidget* parent)
+TFormMain::TFormMain(const QString& startPort, QWidget* parent)
     : QMainWindow(parent)
 {
     LoadArtwork();
     setupUi(this);
     CreateStatusPanels();
     ConnectHandlers();
-    PortName = "COM1";
+    PortName = startPort;
     N2OpenPort(PortName, 9600);
     SetStatusText(0, " Port : " + PortName);
     FormCreate();
