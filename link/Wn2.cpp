@@ -3,6 +3,7 @@
 #include "link/EchoFilter.h"
 #include "link/LinkTrace.h"
 #include "link/N2Decode.h"
+#include "link/PortMap.h"
 #include "link/PortState.h"
 #include "link/QtSerialLine.h"
 
@@ -146,21 +147,6 @@ SerialLine* N2UseLine(SerialLine* line)
     SerialLine* previous = InstalledLine;
     InstalledLine = line;
     return previous;
-}
-
-QString N2DevicePath(const QString& portName)
-{
-#ifdef Q_OS_WIN
-    return portName;
-#else
-    for (int n = 1; n <= 4; ++n) {
-        if (portName != QStringLiteral("COM%1").arg(n))
-            continue;
-        const QString override = qEnvironmentVariable(qPrintable(QStringLiteral("QVT_N2_COM%1").arg(n)));
-        return override.isEmpty() ? QStringLiteral("/dev/ttyS%1").arg(n - 1) : override;
-    }
-    return portName;
-#endif
 }
 
 int N2OpenPort(const QString& portName, int baudRate)

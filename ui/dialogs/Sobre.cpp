@@ -1,5 +1,7 @@
 #include "ui/dialogs/Sobre.h"
 
+#include "ui/main/Version.h"
+
 #include <QStyle>
 
 // The forms live in a static library, whose resource object the linker would otherwise drop.
@@ -9,12 +11,6 @@ static void LoadAboutResources()
 }
 
 TFormSobreBrelt* FormSobreBrelt = nullptr;
-
-namespace {
-
-const char* const VersionText = "1.00";
-
-}  // namespace
 
 TFormSobreBrelt::TFormSobreBrelt(QWidget* parent)
     : TDialogForm(parent)
@@ -33,5 +29,5 @@ TFormSobreBrelt::TFormSobreBrelt(QWidget* parent)
 void TFormSobreBrelt::FormShow()
 {
     ImageBrelt->setVisible(true);
-    LabelVersao->setText(QString::asprintf("Version %s", VersionText));
+    LabelVersao->setText(QString::asprintf("Version %s", ProgramVersion));
 }

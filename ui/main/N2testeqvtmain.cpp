@@ -39,7 +39,7 @@ const char* const PanelTexts[4] = {" Port : COM1", " Configuration : 9600, 8N1",
 
 }  // namespace
 
-TFormMain::TFormMain(QWidget* parent)
+TFormMain::TFormMain(const QString& startPort, QWidget* parent)
     : QMainWindow(parent)
 {
     LoadArtwork();
@@ -53,7 +53,7 @@ TFormMain::TFormMain(QWidget* parent)
             std::fprintf(stderr, "%s\n", qPrintable(status.sentence));
         ShowPortState();
     });
-    PortName = "COM1";
+    PortName = startPort;
     N2OpenPort(PortName, 9600);
     FormCreate();
 }

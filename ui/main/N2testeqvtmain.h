@@ -17,7 +17,7 @@ extern uint8_t LampToggle;   // flips the lamp once per polling cycle, never res
 class TFormMain : public QMainWindow, public Ui::TFormMain {
     Q_OBJECT
 public:
-    explicit TFormMain(QWidget* parent = nullptr);
+    explicit TFormMain(const QString& startPort = QStringLiteral("COM1"), QWidget* parent = nullptr);
     ~TFormMain() override;
 
     // The four status-bar panels, 0 to 3.
