@@ -72,11 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
     Replies, OneBadReply,
     ::testing::Values(
         Fault{"SilentIdentify", "I", [](Bytes& r) { r.clear(); }, -1, {"EditNSerie"}},
-        Fault{"NonHexSerialNumber", "S", [](Bytes& r) { r[12] = 'x'; }, 28, {"EditNSerie", "EditTP"}},
-        Fault{"LowerCaseErrorCode", "S", [](Bytes& r) { r[23] = 'a'; }, 28, {"EditNSerie"}},
+        Fault{"NonHexSerialNumber", "S", [](Bytes& r) { r[12] = 'x'; }, -2, {"EditNSerie", "EditTP"}},
+        Fault{"LowerCaseErrorCode", "S", [](Bytes& r) { r[23] = 'a'; }, -2, {"EditNSerie"}},
         Fault{"ShortBankRead", "B", [](Bytes& r) { r.resize(12); }, 12, {"EditTP", "EditTC", "EditKE", "EditTL", "EditTI"}},
-        Fault{"NonHexPointValue", "P0", [](Bytes& r) { r[5] = 'G'; }, 14, {"EditU"}},
-        Fault{"LowerCasePointValue", "P7", [](Bytes& r) { r[10] = 'c'; }, 14, {"EditU1", "EditU2"}},
+        Fault{"NonHexPointValue", "P0", [](Bytes& r) { r[5] = 'G'; }, -2, {"EditU"}},
+        Fault{"LowerCasePointValue", "P7", [](Bytes& r) { r[10] = 'c'; }, -2, {"EditU1", "EditU2"}},
         Fault{"ShortPointReply", "P25", [](Bytes& r) { r.resize(13); }, 13, {"EditEAPos"}},
         Fault{"ShortInformationRead", "N", [](Bytes& r) { r.resize(2); }, 2, {"EditPartidas"}}),
     [](const ::testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });

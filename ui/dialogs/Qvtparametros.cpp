@@ -162,7 +162,7 @@ bool TFormSetParametros::ReadSerialNumber(int address, CursorState remembered, i
     if (!N2DecodeSerialNumber(reply, count, serialNumber)) {
         Beep();
         RestoreCursor(remembered);
-        ShowCommError(count);
+        ShowCommError(N2FailureCode(count, N2StatusReplyLength));
         return false;
     }
     FormMain->EditNSerie->setText(QString::number(serialNumber));

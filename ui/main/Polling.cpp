@@ -105,7 +105,7 @@ bool ReadStatus(TFormMain& form, Run& run)
     const int result = N2ReadStatus(run.address, run.reply);
     N2Status status{};
     if (!N2DecodeStatus(run.reply, result, status)) {
-        Fail(form, run, result);
+        Fail(form, run, N2FailureCode(result, N2StatusReplyLength));
         return false;
     }
     run.serialNumber = status.serialNumber;
@@ -159,7 +159,7 @@ bool ReadPoints(TFormMain& form, Run& run)
             ShowPoint(form, point, value);
             continue;
         }
-        Fail(form, run, result);
+        Fail(form, run, N2FailureCode(result, N2PointReplyLength));
         if (point.object != ToleratedObject)
             return false;
     }
