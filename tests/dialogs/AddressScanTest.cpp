@@ -73,6 +73,7 @@ TEST_P(AddressScanOrderTest, TriesEachAddressOnceUntilTheMeterAnswers)
         EXPECT_EQ(recorder.lastBox()->text, NotFoundText);
         EXPECT_EQ(recorder.lastBox()->title, QStringLiteral("Error"));
         EXPECT_EQ(recorder.lastBox()->icon, BoxIcon::Critical);
+        EXPECT_EQ(recorder.lastBox()->cursor, CursorState::Arrow);
         EXPECT_EQ(recorder.beeps(), 1);
     }
     EXPECT_TRUE(FormDescobrirEnd->isVisible());

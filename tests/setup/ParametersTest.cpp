@@ -75,6 +75,7 @@ TEST_F(ParametersTest, WritesTheBlockAndShowsItOnceAReadingWasShown)
         EXPECT_EQ(frames[2], write);
         EXPECT_EQ(CountFrames(frames, 'R', '2'), 1);
         ExpectLastBox("Parameters changed.", "Message", BoxIcon::Information);
+        EXPECT_EQ(ui.lastBox()->cursor, CursorState::Arrow);   // shown while the hourglass is set
         EXPECT_EQ(FormMain->EditEnd->text(), "1");
         EXPECT_EQ(FormMain->EditNSerie->text(), QString::number(MeterSerial));
         const QStringList expected = readingShown ? QStringList{"1.0000", "5.0000", "1000", "10", "15"}
