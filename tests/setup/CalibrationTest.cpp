@@ -133,17 +133,59 @@ TEST_F(CalibrationTest, MeterWithoutJumperKeepsItsCalibration)
     EXPECT_EQ(CurrentCursor(), CursorState::Arrow);
 }
 
-TEST_F(CalibrationTest, EmptySerialNumberSendsNothing)
+// Calibration goes only to the serial number the view read (or the serial-number dialog
+// confirmed): once the view has read nothing, "Ch&ange" refuses before it checks a value.
+TEST_F(CalibrationTest, ChangeNeedsTheMeterReadByTheView)
+{
+    struct Case {
+        const char* name;
+        QString address;   // the main window's when the view is shown again
+    };
+    const Case cases[] = {{"nothing answers there", "2"}, {"address refused", "256"}, {"address not a number", "12a"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim::PtyMeter meter(QuietMeter(true));
+        Connect(meter);
+        OpenDialog();   // the view read meter 1
+        FormRegistrosCalibracao->hide();
+        FormMain->EditEnd->setText(c.address);
+        FormConfiguracao->hide();
+        FormConfiguracao->show();
+        EXPECT_TRUE(FormConfiguracao->EditNSerie->text().isEmpty());
+        const Bytes stored = Slice(meter.state().bank1, 0, 18);
+        FormRegistrosCalibracao->show();
+        Type({"abc", "-1.5", "1.0", "0", "0", "0", "0", "-0.5"});
+        meter.clearExchanges();
+        ui.clear();
+        FormRegistrosCalibracao->ButtonAlterarCALClick();
+        ASSERT_EQ(ui.boxes(), 1);
+        ExpectLastBox("Read the device in the configuration view first.", "Warning", BoxIcon::Warning);
+        EXPECT_EQ(ui.beeps(), 1);
+        EXPECT_TRUE(meter.frames().empty());
+        EXPECT_EQ(Slice(meter.state().bank1, 0, 18), stored);
+        EXPECT_TRUE(FormRegistrosCalibracao->isVisible());
+        EXPECT_EQ(StopFlag, 0);
+    }
+}
+
+TEST_F(CalibrationTest, SerialNumberConfirmedBySerialNumberDialogIsEnough)
 {
     sim::PtyMeter meter(QuietMeter(true));
     Connect(meter);
-    OpenDialog();
-    FormConfiguracao->EditNSerie->clear();
-    meter.clearExchanges();
+    FormMain->EditEnd->setText("2");   // nothing answers: the view reads no serial number
+    FormConfiguracao->show();
+    FormAlteraNSerie->show();
+    FormAlteraNSerie->EditNewNSerie->setText("300");
+    FormAlteraNSerie->Button1Click();
+    ASSERT_EQ(meter.state().serialNumber, 300u);
+    EXPECT_EQ(FormConfiguracao->EditNSerie->text(), "300");
+
+    FormRegistrosCalibracao->show();
     Type({"1.5", "-1.5", "1.0", "0", "0", "0", "0", "-0.5"});
+    ui.clear();
     FormRegistrosCalibracao->ButtonAlterarCALClick();
-    ExpectLastBox("'' is not a valid integer value", "QVT_N2", BoxIcon::Critical);
-    EXPECT_TRUE(meter.frames().empty());
+    ExpectLastBox("Parameters changed.", "Message", BoxIcon::Information);
+    EXPECT_EQ(Slice(meter.state().bank1, 0, 3), (Bytes{0x7F, 0x40, 0x00}));
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ void TFormAlteraNSerie::Button1Click()
         return;
     }
     FormMain->EditNSerie->setText(QString::number(serialNumber));
-    FormConfiguracao->EditNSerie->setText(QString::number(serialNumber));
+    FormConfiguracao->ShowSerialNumber(serialNumber);
     accept();
     Beep();
     ShowMessageBox("New serial number changed.", "Message", BoxIcon::Information);
