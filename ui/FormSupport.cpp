@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QToolButton>
 
 void CentreOnScreen(QWidget* form)
 {
@@ -16,11 +17,37 @@ void CentreOnScreen(QWidget* form)
     form->move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
 }
 
-void TurnOffAutoDefault(QWidget* form)
+namespace {
+
+// Watches the buttons of one form and presses the one Enter reaches.
+class EnterPressesButton : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!IsEnterKey(event))
+            return false;
+        // A held key presses once: each press may send a request to the meter.
+        if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            static_cast<QAbstractButton*>(watched)->click();
+        return true;
+    }
+};
+
+}  // namespace
+
+void EnterPressesFocusedButton(QWidget* form)
 {
     for (QPushButton* button : form->findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
         button->setDefault(false);
+    }
+    auto* filter = new EnterPressesButton(form);
+    for (QAbstractButton* button : form->findChildren<QAbstractButton*>()) {
+        if (qobject_cast<QPushButton*>(button) || qobject_cast<QToolButton*>(button))
+            button->installEventFilter(filter);
     }
 }
 

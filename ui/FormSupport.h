@@ -1,6 +1,6 @@
 #pragma once
-// Behaviour every form of the program shares: centring, Enter moving the focus, no
-// auto-default buttons, and Esc closing only dialogs that have a cancel button.
+// Behaviour every form of the program shares: centring, Enter moving the focus or pressing the
+// focused button, no auto-default buttons, and Esc closing only dialogs that have a cancel button.
 
 #include <QDialog>
 
@@ -8,8 +8,9 @@
 
 // left := (screen width - form width) / 2, top likewise, from the available screen area.
 void CentreOnScreen(QWidget* form);
-// Enter must never press a button the dialog does not make its default.
-void TurnOffAutoDefault(QWidget* form);
+// Enter on a focused button presses that button. No button makes itself the default, so Enter
+// in an edit or on a check box presses nothing but a default the form names itself.
+void EnterPressesFocusedButton(QWidget* form);
 // Queues a move of the focus to the next control in tab order (the next-dialog-control request).
 void PostNextControl(QWidget* form);
 // True for Return and the keypad Enter.

@@ -35,7 +35,7 @@ TFormConfiguracao::TFormConfiguracao(QWidget* parent)
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setFixedSize(size());
     setEscapeCloses(true);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     // Values longer than their edit show their leading digits, not their tail.
     for (QLineEdit* edit : findChildren<QLineEdit*>())
         connect(edit, &QLineEdit::textChanged, edit, [edit] { edit->setCursorPosition(0); });

@@ -24,7 +24,7 @@ TFormDescobrirEnd::TFormDescobrirEnd(QWidget* parent)
 {
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     ordem_ = new QButtonGroup(this);
     ordem_->addButton(RadioButtonIncreasing, 0);
     ordem_->addButton(RadioButtonDecreasing, 1);

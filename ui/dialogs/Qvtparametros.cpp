@@ -42,7 +42,7 @@ TFormSetParametros::TFormSetParametros(QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     move(299, 154);
     setEscapeCloses(true);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     for (QLineEdit* edit : {EditEnd, EditTP, EditTC, EditKE, EditTL, EditTI})
         edit->installEventFilter(this);
     connect(BitBtnAlterar, &QPushButton::clicked, this, &TFormSetParametros::BitBtnAlterarClick);

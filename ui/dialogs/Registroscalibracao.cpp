@@ -54,7 +54,7 @@ TFormRegistrosCalibracao::TFormRegistrosCalibracao(QWidget* parent)
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(size());
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     for (int index = 0; index < ValueCount; ++index)
         ValueEdit(index)->installEventFilter(this);
     connect(ButtonAlterarCAL, &QPushButton::clicked, this, &TFormRegistrosCalibracao::ButtonAlterarCALClick);

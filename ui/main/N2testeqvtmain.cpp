@@ -41,6 +41,7 @@ TFormMain::TFormMain(QWidget* parent)
 {
     LoadArtwork();
     setupUi(this);
+    EnterPressesFocusedButton(this);
     CreateStatusPanels();
     ConnectHandlers();
     PortName = "COM1";
