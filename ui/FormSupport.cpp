@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -86,6 +88,43 @@ void RefuseInput(QWidget* edit, const QString& text, const QString& title, BoxIc
     Beep();
     ShowMessageBox(text, title, icon);
     edit->setFocus();
+}
+
+namespace {
+
+const char* const OldValueProperty = "shownAsOld";
+
+bool ShownAsOld(const QWidget* field)
+{
+    return field->property(OldValueProperty).toBool();
+}
+
+}  // namespace
+
+void ShowAsOld(QWidget* field, bool old)
+{
+    if (ShownAsOld(field) == old)
+        return;
+    field->setProperty(OldValueProperty, old);
+    if (!old) {
+        field->setPalette(QPalette());   // back to the form's own colours
+        return;
+    }
+    // The form darkens its disabled text so that display fields read well; an old value
+    // takes the lighter colour every other disabled text has.
+    const QColor oldText = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    QPalette palette = field->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Text, oldText);
+        palette.setColor(group, QPalette::WindowText, oldText);
+    }
+    field->setPalette(palette);
+}
+
+void ShowValue(QLineEdit* field, const QString& text)
+{
+    field->setText(text);
+    ShowAsOld(field, false);
 }
 
 void TDialogForm::keyPressEvent(QKeyEvent* event)

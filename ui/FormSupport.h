@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class QLineEdit;
+
 #include "common/UiServices.h"
 
 // left := (screen width - form width) / 2, top likewise, from the available screen area.
@@ -20,6 +22,12 @@ bool IsEnterKey(const QEvent* event);
 bool EnterMovesFocus(QWidget* form, QEvent* event);
 // A refused input: beep, the box, then the focus into the edit the box is about.
 void RefuseInput(QWidget* edit, const QString& text, const QString& title, BoxIcon icon);
+
+// A value the meter did not confirm again keeps its text but looks old: the palette's
+// disabled-text colour, until the value is written anew.
+void ShowAsOld(QWidget* field, bool old);
+// Writes a value read from the meter: the text, in the normal look.
+void ShowValue(QLineEdit* field, const QString& text);
 
 // A dialog whose Esc key does nothing unless the form names a cancel button, and whose
 // FormShow runs each time the program shows it.

@@ -153,7 +153,7 @@ void TFormAlteraEnd::ShowChanged(int newAddress, int32_t serialNumber)
 {
     FormMain->EditEnd->setText(QString::number(newAddress));
     FormConfiguracao->EditEnd->setText(QString::number(newAddress));
-    FormMain->EditNSerie->setText(QString::number(serialNumber));
+    ShowValue(FormMain->EditNSerie, QString::number(serialNumber));
     Beep();
     ShowMessageBox(QStringLiteral("Device address changed."), QStringLiteral("Message"), BoxIcon::Information);
     accept();

@@ -92,7 +92,7 @@ void TFormAlteraNSerie::Button1Click()
         EditNewNSerie->setFocus();
         return;
     }
-    FormMain->EditNSerie->setText(QString::number(serialNumber));
+    ShowValue(FormMain->EditNSerie, QString::number(serialNumber));
     FormConfiguracao->ShowSerialNumber(serialNumber);
     accept();
     Beep();

@@ -87,7 +87,7 @@ bool TFormConfiguracao::ReadIdentity(int address, int32_t& serialNumber)
         return false;
     serialNumber = status.serialNumber;
     ShowSerialNumber(serialNumber);
-    FormMain->EditNSerie->setText(QString::number(serialNumber));
+    ShowValue(FormMain->EditNSerie, QString::number(serialNumber));
     FormMain->SetStatusText(2, " Status : Error Code [" + QString::asprintf("%02d", status.errorCode) + "]");
     return true;
 }
