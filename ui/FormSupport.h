@@ -4,9 +4,9 @@
 
 #include <QDialog>
 
-class QLineEdit;
-
 #include "common/UiServices.h"
+
+class QLineEdit;
 
 // left := (screen width - form width) / 2, top likewise, from the available screen area.
 void CentreOnScreen(QWidget* form);
@@ -26,7 +26,7 @@ void RefuseInput(QWidget* edit, const QString& text, const QString& title, BoxIc
 // A value the meter did not confirm again keeps its text but looks old: the palette's
 // disabled-text colour, until the value is written anew.
 void ShowAsOld(QWidget* field, bool old);
-// Writes a value read from the meter: the text, in the normal look.
+// Writes a value the meter holds: the text, in the normal look.
 void ShowValue(QLineEdit* field, const QString& text);
 
 // A dialog whose Esc key does nothing unless the form names a cancel button, and whose
