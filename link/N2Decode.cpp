@@ -62,3 +62,8 @@ bool N2DecodePoint(const uint8_t* reply, int count, float& value)
     value = std::bit_cast<float>(ParseHexPairs(reply + PointValuePosition, 4));
     return true;
 }
+
+int N2FailureCode(int count, int requiredLength)
+{
+    return count == requiredLength ? N2MessageError : count;
+}

@@ -7,6 +7,9 @@
 
 constexpr int N2StatusReplyLength = 28;
 constexpr int N2PointReplyLength = 14;
+// The result reported for a reply of the right length whose fields are not clean hex, so that
+// it never reads like a count of characters received.
+constexpr int N2MessageError = -2;
 
 struct N2Status {
     int32_t serialNumber;   // characters 9..16, most significant pair first
@@ -21,3 +24,6 @@ bool N2DecodeStatus(const uint8_t* reply, int count, N2Status& status);
 bool N2DecodeSerialNumber(const uint8_t* reply, int count, int32_t& serialNumber);
 // count must be 14 and characters 3..10 hex; the 32 bits are an IEEE single.
 bool N2DecodePoint(const uint8_t* reply, int count, float& value);
+// The code a reply that did not decode is reported with: the request result when it is not
+// the required length (-1 for silence), N2MessageError when it is.
+int N2FailureCode(int count, int requiredLength);

@@ -48,7 +48,7 @@ TFormAlteraEnd::TFormAlteraEnd(QWidget* parent)
 {
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     EditEndAtual->installEventFilter(this);
     EditNewEnd->installEventFilter(this);
     connect(Button1, &QPushButton::clicked, this, &TFormAlteraEnd::Button1Click);
@@ -153,7 +153,7 @@ void TFormAlteraEnd::ShowChanged(int newAddress, int32_t serialNumber)
 {
     FormMain->EditEnd->setText(QString::number(newAddress));
     FormConfiguracao->EditEnd->setText(QString::number(newAddress));
-    FormMain->EditNSerie->setText(QString::number(serialNumber));
+    ShowValue(FormMain->EditNSerie, QString::number(serialNumber));
     Beep();
     ShowMessageBox(QStringLiteral("Device address changed."), QStringLiteral("Message"), BoxIcon::Information);
     accept();

@@ -38,7 +38,7 @@ TFormAlteraNSerie::TFormAlteraNSerie(QWidget* parent)
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(size());
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     EditNewNSerie->installEventFilter(this);
     connect(Button1, &QPushButton::clicked, this, &TFormAlteraNSerie::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFormAlteraNSerie::Button2Click);
@@ -92,8 +92,8 @@ void TFormAlteraNSerie::Button1Click()
         EditNewNSerie->setFocus();
         return;
     }
-    FormMain->EditNSerie->setText(QString::number(serialNumber));
-    FormConfiguracao->EditNSerie->setText(QString::number(serialNumber));
+    ShowValue(FormMain->EditNSerie, QString::number(serialNumber));
+    FormConfiguracao->ShowSerialNumber(serialNumber);
     accept();
     Beep();
     ShowMessageBox("New serial number changed.", "Message", BoxIcon::Information);

@@ -42,7 +42,7 @@ TFormAlteraPorta::TFormAlteraPorta(QWidget* parent)
         portas_->addButton(buttons[index], index);
     BitBtnOK->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     BitBtnCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     BitBtnOK->setDefault(true);
     setEscapeCloses(true);
     move(290, 173);

@@ -35,7 +35,7 @@ TFormConfiguracao::TFormConfiguracao(QWidget* parent)
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setFixedSize(size());
     setEscapeCloses(true);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     // Values longer than their edit show their leading digits, not their tail.
     for (QLineEdit* edit : findChildren<QLineEdit*>())
         connect(edit, &QLineEdit::textChanged, edit, [edit] { edit->setCursorPosition(0); });
@@ -50,19 +50,27 @@ void TFormConfiguracao::FormShow()
 {
     const QString text = FormMain->EditEnd->text();
     int address = 0;
+    // A serial number kept from an earlier read would send calibration to that meter.
     if (!TextToInt(text, address)) {
+        ClearSerialNumber();
         ShowIntegerConversionError(text);
         return;
     }
     if (address < 1 || address > 255) {
+        ClearSerialNumber();
         Beep();
         ShowMessageBox("Device address must be between 1 and 255", "Error", BoxIcon::Critical);
         return;
     }
     EditEnd->setText(QString::number(address));
     int32_t serialNumber = 0;
+    if (!ReadIdentity(address, serialNumber)) {
+        ClearSerialNumber();
+        ClearCalibration();
+        return;
+    }
     // Calibration shown beside another meter's serial number would be written to the wrong meter.
-    if (!ReadIdentity(address, serialNumber) || !ReadCalibration(serialNumber))
+    if (!ReadCalibration(serialNumber))
         ClearCalibration();
 }
 
@@ -78,8 +86,8 @@ bool TFormConfiguracao::ReadIdentity(int address, int32_t& serialNumber)
     if (!N2DecodeStatus(reply, count, status))
         return false;
     serialNumber = status.serialNumber;
-    EditNSerie->setText(QString::number(serialNumber));
-    FormMain->EditNSerie->setText(QString::number(serialNumber));
+    ShowSerialNumber(serialNumber);
+    ShowValue(FormMain->EditNSerie, QString::number(serialNumber));
     FormMain->SetStatusText(2, " Status : Error Code [" + QString::asprintf("%02d", status.errorCode) + "]");
     return true;
 }
@@ -107,6 +115,26 @@ void TFormConfiguracao::ClearCalibration()
     for (QLineEdit* edit : {EditKU, EditKI, EditCalAtualU1, EditCalAtualU2, EditCalAtualU3, EditCalAtualI1,
                             EditCalAtualI2, EditCalAtualI3})
         edit->clear();
+}
+
+void TFormConfiguracao::ShowSerialNumber(int32_t serialNumber)
+{
+    serialNumber_ = serialNumber;
+    EditNSerie->setText(QString::number(serialNumber));
+}
+
+bool TFormConfiguracao::SerialNumberRead(int32_t& serialNumber) const
+{
+    if (!serialNumber_)
+        return false;
+    serialNumber = *serialNumber_;
+    return true;
+}
+
+void TFormConfiguracao::ClearSerialNumber()
+{
+    serialNumber_.reset();
+    EditNSerie->clear();
 }
 
 void TFormConfiguracao::BitBtn3Click()

@@ -6,11 +6,17 @@
 #include "ui_Calibracao.h"
 
 #include <cstdint>
+#include <optional>
 
 class TFormConfiguracao : public TDialogForm, public Ui::TFormConfiguracao {
     Q_OBJECT
 public:
     explicit TFormConfiguracao(QWidget* parent = nullptr);
+
+    // The serial number this view read from the meter, or that the serial-number dialog
+    // confirmed; the calibration dialog writes to no other.
+    void ShowSerialNumber(int32_t serialNumber);
+    bool SerialNumberRead(int32_t& serialNumber) const;
 
 public slots:
     void BitBtn3Click();
@@ -23,6 +29,9 @@ private:
     bool ReadIdentity(int address, int32_t& serialNumber);
     bool ReadCalibration(int32_t serialNumber);
     void ClearCalibration();
+    void ClearSerialNumber();
+
+    std::optional<int32_t> serialNumber_;
 };
 
 extern TFormConfiguracao* FormConfiguracao;

@@ -24,7 +24,7 @@ TFormDescobrirEnd::TFormDescobrirEnd(QWidget* parent)
 {
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     ordem_ = new QButtonGroup(this);
     ordem_->addButton(RadioButtonIncreasing, 0);
     ordem_->addButton(RadioButtonDecreasing, 1);
@@ -125,11 +125,18 @@ bool TFormDescobrirEnd::TryAddress(int address)
 {
     const QString text = QString::number(address);
     EditEnd->setText(text);
-    uint8_t reply[ReplyBufferSize] = {};
-    if (N2Identify(address, reply) == -1)
+    // A meter that answers after the read time-out is heard in the read of the next address
+    // tried; only a second answer from the same address names it.
+    if (!Answers(address) || !Answers(address))
         return false;
     FormMain->EditEnd->setText(text);
     return true;
+}
+
+bool TFormDescobrirEnd::Answers(int address)
+{
+    uint8_t reply[ReplyBufferSize] = {};
+    return N2Identify(address, reply) != -1;
 }
 
 void TFormDescobrirEnd::EndScan()

@@ -42,7 +42,7 @@ TFormSetParametros::TFormSetParametros(QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     move(299, 154);
     setEscapeCloses(true);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     for (QLineEdit* edit : {EditEnd, EditTP, EditTC, EditKE, EditTL, EditTI})
         edit->installEventFilter(this);
     connect(BitBtnAlterar, &QPushButton::clicked, this, &TFormSetParametros::BitBtnAlterarClick);
@@ -162,10 +162,10 @@ bool TFormSetParametros::ReadSerialNumber(int address, CursorState remembered, i
     if (!N2DecodeSerialNumber(reply, count, serialNumber)) {
         Beep();
         RestoreCursor(remembered);
-        ShowCommError(count);
+        ShowCommError(N2FailureCode(count, N2StatusReplyLength));
         return false;
     }
-    FormMain->EditNSerie->setText(QString::number(serialNumber));
+    ShowValue(FormMain->EditNSerie, QString::number(serialNumber));
     return true;
 }
 
@@ -196,9 +196,9 @@ void TFormSetParametros::ShowInMainWindow(const Values& values)
 {
     if (FormMain->EditU->text().isEmpty())
         return;
-    FormMain->EditTP->setText(FormatFixed(values.tp, 4));
-    FormMain->EditTC->setText(FormatFixed(values.tc, 4));
-    FormMain->EditKE->setText(QString::number(values.ke));
-    FormMain->EditTL->setText(QString::number(values.tl));
-    FormMain->EditTI->setText(QString::number(values.ti));
+    ShowValue(FormMain->EditTP, FormatFixed(values.tp, 4));
+    ShowValue(FormMain->EditTC, FormatFixed(values.tc, 4));
+    ShowValue(FormMain->EditKE, QString::number(values.ke));
+    ShowValue(FormMain->EditTL, QString::number(values.tl));
+    ShowValue(FormMain->EditTI, QString::number(values.ti));
 }

@@ -19,7 +19,7 @@ TFormSobreBrelt::TFormSobreBrelt(QWidget* parent)
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowContextHelpButtonHint);
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     // An OK-kind button is the box's default: Enter closes the About box.
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);

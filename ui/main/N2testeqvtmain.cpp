@@ -44,6 +44,7 @@ TFormMain::TFormMain(const QString& startPort, QWidget* parent)
 {
     LoadArtwork();
     setupUi(this);
+    EnterPressesFocusedButton(this);
     CreateStatusPanels();
     ConnectHandlers();
     // Every open and every change of the port shows in panel 0; a failure also goes to

@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <cstring>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -25,7 +27,7 @@ struct Point {
     MainEdit edit;
     Shown shown;
     const char* unit;        // base unit of a scaled value
-    MainLabel unitLabel;     // filled with the prefixed unit, scaled values only
+    MainLabel unitLabel;     // a scaled value's prefixed unit, or the fixed unit of the layout
     ConfigEdit configEdit;   // the configuration view's copy, if any
 };
 
@@ -60,14 +62,14 @@ const Point Points[] = {
     {22, &M::EditFP1, Shown::Fixed4, "", nullptr, &C::EditFP1},
     {23, &M::EditFP2, Shown::Fixed4, "", nullptr, &C::EditFP2},
     {24, &M::EditFP3, Shown::Fixed4, "", nullptr, &C::EditFP3},
-    {25, &M::EditEAPos, Shown::Fixed3, "", nullptr, nullptr},
-    {27, &M::EditEANeg, Shown::Fixed3, "", nullptr, nullptr},
-    {26, &M::EditERPos, Shown::Fixed3, "", nullptr, nullptr},
-    {28, &M::EditERNeg, Shown::Fixed3, "", nullptr, nullptr},
-    {29, &M::EditMDA, Shown::Fixed3, "", nullptr, nullptr},
-    {30, &M::EditDA, Shown::Fixed3, "", nullptr, nullptr},
-    {31, &M::EditMDS, Shown::Fixed3, "", nullptr, nullptr},
-    {32, &M::EditDS, Shown::Fixed3, "", nullptr, nullptr},
+    {25, &M::EditEAPos, Shown::Fixed3, "", &M::LabelEAPos, nullptr},
+    {27, &M::EditEANeg, Shown::Fixed3, "", &M::LabelEANeg, nullptr},
+    {26, &M::EditERPos, Shown::Fixed3, "", &M::LabelERPos, nullptr},
+    {28, &M::EditERNeg, Shown::Fixed3, "", &M::LabelERNeg, nullptr},
+    {29, &M::EditMDA, Shown::Fixed3, "", &M::LabelUniMDA, nullptr},
+    {30, &M::EditDA, Shown::Fixed3, "", &M::LabelUniDA, nullptr},
+    {31, &M::EditMDS, Shown::Fixed3, "", &M::LabelUniMDS, nullptr},
+    {32, &M::EditDS, Shown::Fixed3, "", &M::LabelUniDS, nullptr},
 };
 
 // Reactive power L2: a failed read of it is reported but does not end the cycle.
@@ -83,7 +85,39 @@ struct Run {
     int32_t serialNumber = 0;
     int errorCount = 0;
     uint8_t reply[256] = {};
+    std::set<QWidget*> refreshed;   // the fields the cycle in progress wrote
 };
+
+// Every field a cycle writes, with the unit labels that go with them.
+std::vector<QWidget*> CycleFields(TFormMain& form)
+{
+    std::vector<QWidget*> fields{form.EditNSerie, form.EditTP, form.EditTC, form.EditKE,
+                                 form.EditTL,     form.EditTI, form.EditPartidas};
+    for (const Point& point : Points) {
+        fields.push_back(form.*point.edit);
+        if (point.unitLabel)
+            fields.push_back(form.*point.unitLabel);
+        if (point.configEdit && FormConfiguracao)
+            fields.push_back(FormConfiguracao->*point.configEdit);
+    }
+    return fields;
+}
+
+void Refresh(Run& run, QLineEdit* field, const QString& text)
+{
+    ShowValue(field, text);
+    run.refreshed.insert(field);
+}
+
+// What the cycle did not write again is still shown, but no longer looks live.
+void ShowOldFields(TFormMain& form, Run& run)
+{
+    for (QWidget* field : CycleFields(form)) {
+        if (!run.refreshed.count(field))
+            ShowAsOld(field, true);
+    }
+    run.refreshed.clear();
+}
 
 // One failed request: beep, count, status bar; the caller decides whether the cycle goes on.
 void Fail(TFormMain& form, Run& run, int code)
@@ -105,11 +139,11 @@ bool ReadStatus(TFormMain& form, Run& run)
     const int result = N2ReadStatus(run.address, run.reply);
     N2Status status{};
     if (!N2DecodeStatus(run.reply, result, status)) {
-        Fail(form, run, result);
+        Fail(form, run, N2FailureCode(result, N2StatusReplyLength));
         return false;
     }
     run.serialNumber = status.serialNumber;
-    form.EditNSerie->setText(QString::number(status.serialNumber));
+    Refresh(run, form.EditNSerie, QString::number(status.serialNumber));
     form.SetStatusText(2, " Status : Error Code [" + QString::asprintf("%02d", status.errorCode) + "]");
     return true;
 }
@@ -130,24 +164,29 @@ bool ReadParameters(TFormMain& form, Run& run)
         return false;
     }
     const uint8_t* block = run.reply + 1;
-    form.EditTP->setText(FormatFixed(LittleEndianSingle(block), 4));
-    form.EditTC->setText(FormatFixed(LittleEndianSingle(block + 4), 4));
-    form.EditKE->setText(QString::number(block[8] | block[9] << 8));
-    form.EditTL->setText(QString::number(block[10]));
-    form.EditTI->setText(QString::number(block[11]));
+    Refresh(run, form.EditTP, FormatFixed(LittleEndianSingle(block), 4));
+    Refresh(run, form.EditTC, FormatFixed(LittleEndianSingle(block + 4), 4));
+    Refresh(run, form.EditKE, QString::number(block[8] | block[9] << 8));
+    Refresh(run, form.EditTL, QString::number(block[10]));
+    Refresh(run, form.EditTI, QString::number(block[11]));
     return true;
 }
 
-void ShowPoint(TFormMain& form, const Point& point, float value)
+void ShowPoint(TFormMain& form, Run& run, const Point& point, float value)
 {
     QString unitText;
     const QString number = point.shown == Shown::Scaled ? FormatMeasurement(value, point.unit, unitText)
                                                         : FormatFixed(value, point.shown == Shown::Fixed4 ? 4 : 3);
-    (form.*point.edit)->setText(number);
+    Refresh(run, form.*point.edit, number);
     if (point.configEdit && FormConfiguracao)
-        (FormConfiguracao->*point.configEdit)->setText(number);
-    if (point.unitLabel)
-        (form.*point.unitLabel)->setText(unitText);
+        Refresh(run, FormConfiguracao->*point.configEdit, number);
+    if (point.unitLabel) {
+        QLabel* label = form.*point.unitLabel;
+        if (point.shown == Shown::Scaled)
+            label->setText(unitText);
+        ShowAsOld(label, false);
+        run.refreshed.insert(label);
+    }
 }
 
 bool ReadPoints(TFormMain& form, Run& run)
@@ -156,10 +195,10 @@ bool ReadPoints(TFormMain& form, Run& run)
         const int result = N2ReadPoint(run.address, point.object, 3, run.reply);
         float value = 0;
         if (N2DecodePoint(run.reply, result, value)) {
-            ShowPoint(form, point, value);
+            ShowPoint(form, run, point, value);
             continue;
         }
-        Fail(form, run, result);
+        Fail(form, run, N2FailureCode(result, N2PointReplyLength));
         if (point.object != ToleratedObject)
             return false;
     }
@@ -173,7 +212,7 @@ void ReadInfo(TFormMain& form, Run& run)
         Fail(form, run, result);
         return;
     }
-    form.EditPartidas->setText(QString::number(run.reply[1] * 256 + run.reply[2]));
+    Refresh(run, form.EditPartidas, QString::number(run.reply[1] * 256 + run.reply[2]));
 }
 
 // One cycle after the lamp: a failed request abandons the rest of it.
@@ -211,6 +250,12 @@ void TFormMain::SetReading(bool reading)
     EditEnd->setEnabled(!reading);
     ButtonRead->setEnabled(!reading);
     ButtonStop->setEnabled(reading);
+    // Where Qt would move the focus from the disabled edit, a Space would open the address
+    // dialog; during a run it belongs on what ends the run.
+    if (reading)
+        ButtonStop->setFocus();
+    else
+        EditEnd->setFocus();
 }
 
 void TFormMain::RunPolling()
@@ -229,6 +274,7 @@ void TFormMain::RunPolling()
         }
         ToggleLamp(*this);
         Cycle(*this, run);
+        ShowOldFields(*this, run);
     }
     SetReading(false);
 }
