@@ -11,8 +11,6 @@ namespace {
 // Config reads request the whole 256-byte area; N2 replies fit in it too.
 using Reply = std::array<uint8_t, 256>;
 
-constexpr int MessageError = -2;
-
 StepOutcome Done()
 {
     return {StepOutcome::Confirmed, 0};
@@ -31,7 +29,7 @@ StepOutcome Missing(int count)
 StepOutcome Failed(int count, int requiredLength)
 {
     if (count == requiredLength)
-        return {StepOutcome::GarbledReply, MessageError};
+        return {StepOutcome::GarbledReply, N2MessageError};
     return Missing(count);
 }
 

@@ -3,6 +3,7 @@
 #include "common/Geral.h"
 #include "common/NumberText.h"
 #include "common/UiServices.h"
+#include "link/MeterSteps.h"
 #include "link/Wn2.h"
 #include "ui/main/N2testeqvtmain.h"
 
@@ -113,9 +114,9 @@ void TFormResetEnergy::RefuseAddress(const QString& text)
 // Stops at the first request that gets no answer; the resets already sent stay done.
 bool TFormResetEnergy::SendResets(int address)
 {
-    uint8_t reply[ReplyBufferSize] = {};
-    if (N2Identify(address, reply) == -1)
+    if (!Identify(address).confirmed())
         return false;
+    uint8_t reply[ReplyBufferSize] = {};
     for (const RegisterRow& row : RegisterRows) {
         if ((this->*row.box)->isChecked() && N2WriteCommand(address, row.object, ResetAttribute, ResetValue, reply) == -1)
             return false;
