@@ -7,6 +7,8 @@
 #include "link/MeterSteps.h"
 #include "link/Wn2.h"
 
+#include <array>
+
 TFormAlteraDelta* FormAlteraDelta = nullptr;
 
 namespace {
@@ -60,7 +62,7 @@ void TFormAlteraDelta::ButtonAlterarClick()
     if (!Identify(DeltaAddress).confirmed())
         Beep();
     Pause(50);
-    uint8_t reply[256] = {};
+    std::array<uint8_t, N2WriteReplyLength> reply{};
     // Only the low 16 bits travel: -1 goes out as 65535, 70000 as 4464.
     if (N2WriteValue(DeltaAddress, DeltaObject, static_cast<uint16_t>(delta), reply) <= 0) {
         Beep();

@@ -7,11 +7,12 @@
 #include "link/Wn2.h"
 #include "ui/main/N2testeqvtmain.h"
 
+#include <array>
+
 TFormResetEnergy* FormResetEnergy = nullptr;
 
 namespace {
 
-constexpr int ReplyBufferSize = 16;
 constexpr int ResetAttribute = 1;
 constexpr int ResetValue = 2;
 
@@ -116,7 +117,7 @@ bool TFormResetEnergy::SendResets(int address)
 {
     if (!Identify(address).confirmed())
         return false;
-    uint8_t reply[ReplyBufferSize] = {};
+    std::array<uint8_t, N2WriteReplyLength> reply{};
     for (const RegisterRow& row : RegisterRows) {
         if ((this->*row.box)->isChecked() && N2WriteCommand(address, row.object, ResetAttribute, ResetValue, reply) == -1)
             return false;
