@@ -155,21 +155,23 @@ TEST_F(FakeLinkTest, BlockWriteFillsTheWholeFrameAreaButNoMore)
     EXPECT_TRUE(line_.log().empty());
 }
 
+// A write command carrying fieldCount hex fields; four fill the area exactly.
+N2Frame CommandFrame(int fieldCount)
+{
+    N2Frame frame(1, "24");
+    for (int field = 0; field < fieldCount; ++field)
+        frame.addHex(field);
+    frame.finish();
+    return frame;
+}
+
 TEST(FrameBuilder, AFrameThatDoesNotFitIsMarkedAndNothingIsWrittenPastItsArea)
 {
-    N2Frame longest(1, "24");
-    for (int field = 0; field < 4; ++field)
-        longest.addHex(field);
-    longest.finish();
-    EXPECT_TRUE(longest.fits());
-    EXPECT_EQ(longest.bytes().size(), N2Frame::Capacity);
-
-    N2Frame tooLong(1, "24");
-    for (int field = 0; field < 5; ++field)
-        tooLong.addHex(field);
-    tooLong.finish();
-    EXPECT_FALSE(tooLong.fits());
-    EXPECT_EQ(tooLong.bytes().size(), N2Frame::Capacity);
+    for (int fieldCount : {4, 5}) {
+        const N2Frame frame = CommandFrame(fieldCount);
+        EXPECT_EQ(frame.fits(), fieldCount == 4) << fieldCount;
+        EXPECT_EQ(frame.bytes().size(), N2Frame::Capacity) << fieldCount;
+    }
 
     CfgFrame block(1, 'W', '2');
     for (size_t i = 0; i < CfgFrame::Capacity; ++i)
