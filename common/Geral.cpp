@@ -1,4 +1,5 @@
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "common/UiServices.h"
 
 #include <QLocale>
@@ -11,15 +12,6 @@ namespace {
 QString LocaleSeparator()
 {
     return QLocale().decimalPoint();
-}
-
-// printf output always carries '.'; the user sees the locale's separator instead.
-QString WithLocaleSeparator(QString text)
-{
-    const qsizetype dot = text.indexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        text.replace(dot, 1, LocaleSeparator());
-    return text;
 }
 
 // Bits 0 to 15 of the truncated magnitude; larger magnitudes wrap as the stored format
@@ -53,38 +45,21 @@ struct Band {
     const char* prefix;
 };
 
-constexpr Band kBands[] = {
+constexpr Band Bands[] = {
     {1.0, 1000.0, 1, "m"},
     {1000.0, 1.0, 3, ""},
     {1000000.0, 0.001, 3, "K"},
     {1000000000.0, 0.000001, 3, "M"},
 };
-constexpr Band kGigaBand{0.0, 0.000000001, 3, "G"};
+constexpr Band GigaBand{0.0, 0.000000001, 3, "G"};
 
 const Band& BandFor(float value)
 {
-    for (const Band& band : kBands) {
+    for (const Band& band : Bands) {
         if (value >= 0 ? value < band.limit : value > -band.limit)
             return band;
     }
-    return kGigaBand;
-}
-
-const QString kConversionErrorTitle = QStringLiteral("QVT_N2");
-constexpr qsizetype kShownTextLimit = 64;
-
-// A pasted novel must not make a box wider than the screen.
-QString ShownText(const QString& text)
-{
-    if (text.size() <= kShownTextLimit)
-        return text;
-    return text.left(kShownTextLimit) + QStringLiteral("...");
-}
-
-void ShowConversionError(const QString& text, const char* kind)
-{
-    ShowMessageBox(QStringLiteral("'%1' is not a valid %2 value").arg(ShownText(text), QLatin1String(kind)),
-                   kConversionErrorTitle, BoxIcon::Critical);
+    return GigaBand;
 }
 
 }  // namespace
@@ -167,56 +142,4 @@ void Pause(int milliseconds)
 {
     if (milliseconds > 0)
         QThread::msleep(static_cast<unsigned long>(milliseconds));
-}
-
-QString FormatFixed(double value, int decimals)
-{
-    return WithLocaleSeparator(QString::asprintf("%.*f", decimals < 0 ? 0 : decimals, value));
-}
-
-QString FormatGeneral(double value)
-{
-    return WithLocaleSeparator(QString::asprintf("%.15g", value));
-}
-
-bool TextToInt(const QString& text, int& value)
-{
-    const bool negative = text.startsWith(QLatin1Char('-'));
-    qsizetype at = negative || text.startsWith(QLatin1Char('+')) ? 1 : 0;
-    if (at == text.size())
-        return false;
-    const int64_t limit = negative ? int64_t(1) << 31 : (int64_t(1) << 31) - 1;
-    int64_t magnitude = 0;
-    for (; at < text.size(); ++at) {
-        const char16_t c = text[at].unicode();
-        if (c < u'0' || c > u'9')
-            return false;
-        magnitude = magnitude * 10 + (c - u'0');
-        if (magnitude > limit)
-            return false;
-    }
-    value = static_cast<int>(negative ? -magnitude : magnitude);
-    return true;
-}
-
-bool TextToFloat(const QString& text, double& value)
-{
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
-    bool ok = false;
-    const double result = locale.toDouble(text, &ok);
-    if (!ok || !std::isfinite(result))
-        return false;
-    value = result;
-    return true;
-}
-
-void ShowIntegerConversionError(const QString& text)
-{
-    ShowConversionError(text, "integer");
-}
-
-void ShowFloatConversionError(const QString& text)
-{
-    ShowConversionError(text, "floating point");
 }

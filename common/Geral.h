@@ -1,6 +1,7 @@
 #pragma once
-// The meter's number formats, measurement text, typed-number conversion and the shared
-// communication-error box and pause.
+// The meter's number formats, measurement text, and the shared communication-error box and
+// pause. Typed-number conversion is in NumberText.h, the conversion-error boxes in
+// ConversionError.h.
 
 #include <QString>
 #include <cstdint>
@@ -21,19 +22,3 @@ QString FormatMeasurement(float value, const QString& unit, QString& unitText);
 int ShowCommError(int code);
 // Blocks the calling thread without processing events; zero or less returns at once.
 void Pause(int milliseconds);
-
-// "%.<decimals>f" with the locale's decimal separator and no group separators.
-QString FormatFixed(double value, int decimals);
-// "%.15g" with the locale's decimal separator (1.1f widened shows 1.10000002384186).
-QString FormatGeneral(double value);
-
-// Typed text to numbers. Integer: optional sign and decimal digits only, 32-bit range.
-// Float: the locale's decimal separator, optional exponent, no group separators; false for
-// text that is not a number and for results that are not finite.
-bool TextToInt(const QString& text, int& value);
-bool TextToFloat(const QString& text, double& value);
-
-// The application's top-level box for a conversion without a handler of its own:
-// stop icon, titled "QVT_N2", e.g. "'12a' is not a valid integer value" (very long text is cut).
-void ShowIntegerConversionError(const QString& text);
-void ShowFloatConversionError(const QString& text);

@@ -7,7 +7,7 @@
 
 namespace {
 
-UiRecorder* g_recorder = nullptr;
+UiRecorder* InstalledRecorder = nullptr;
 
 QMessageBox::Icon ToQtIcon(BoxIcon icon)
 {
@@ -48,7 +48,7 @@ const UiEvent* UiRecorder::lastBox() const
 
 void InstallUiRecorder(UiRecorder* recorder)
 {
-    g_recorder = recorder;
+    InstalledRecorder = recorder;
 }
 
 int ShowMessageBox(const QString& text, const QString& title, BoxIcon icon)
@@ -58,8 +58,8 @@ int ShowMessageBox(const QString& text, const QString& title, BoxIcon icon)
     const CursorState before = CurrentCursor();
     SetDefaultCursor();
     int result = QMessageBox::Ok;
-    if (g_recorder)
-        g_recorder->events.push_back({UiEvent::Box, text, shownTitle, icon, CurrentCursor()});
+    if (InstalledRecorder)
+        InstalledRecorder->events.push_back({UiEvent::Box, text, shownTitle, icon, CurrentCursor()});
     else
         result = ExecBox(text, shownTitle, icon);
     RestoreCursor(before);
@@ -68,8 +68,8 @@ int ShowMessageBox(const QString& text, const QString& title, BoxIcon icon)
 
 void Beep()
 {
-    if (g_recorder) {
-        g_recorder->events.push_back({UiEvent::Beep, QString(), QString(), BoxIcon::NoIcon});
+    if (InstalledRecorder) {
+        InstalledRecorder->events.push_back({UiEvent::Beep, QString(), QString(), BoxIcon::NoIcon});
         return;
     }
     QApplication::beep();

@@ -1,6 +1,7 @@
 #include "fuzz/FuzzChecks.h"
 
 #include "common/Geral.h"
+#include "common/NumberText.h"
 
 #include <QLocale>
 #include <QString>

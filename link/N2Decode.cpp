@@ -2,6 +2,7 @@
 
 #include "link/Wn2.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace {
@@ -9,6 +10,7 @@ namespace {
 constexpr int SerialNumberPosition = 9;
 constexpr int ErrorCodePosition = 21;
 constexpr int PointValuePosition = 3;
+constexpr int CfgReplyLead = 1;
 
 bool IsUpperHexDigit(uint8_t c)
 {
@@ -63,7 +65,19 @@ bool N2DecodePoint(const uint8_t* reply, int count, float& value)
     return true;
 }
 
-int N2FailureCode(int count, int requiredLength)
+bool CfgDecodeBlock(const uint8_t* reply, int count, std::span<uint8_t> block)
 {
-    return count == requiredLength ? N2MessageError : count;
+    if (reply == nullptr || count < CfgReplyLead + static_cast<int>(block.size()))
+        return false;
+    std::copy_n(reply + CfgReplyLead, block.size(), block.begin());
+    return true;
+}
+
+bool CfgDecodeInfo(const uint8_t* reply, int count, uint16_t& starts)
+{
+    uint8_t counter[2];
+    if (!CfgDecodeBlock(reply, count, counter))
+        return false;
+    starts = static_cast<uint16_t>(counter[0] << 8 | counter[1]);
+    return true;
 }

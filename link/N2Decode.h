@@ -4,6 +4,7 @@
 // is an upper-case hex digit: line noise must never become a value or a serial number.
 
 #include <cstdint>
+#include <span>
 
 constexpr int N2StatusReplyLength = 28;
 constexpr int N2PointReplyLength = 14;
@@ -24,6 +25,10 @@ bool N2DecodeStatus(const uint8_t* reply, int count, N2Status& status);
 bool N2DecodeSerialNumber(const uint8_t* reply, int count, int32_t& serialNumber);
 // count must be 14 and characters 3..10 hex; the 32 bits are an IEEE single.
 bool N2DecodePoint(const uint8_t* reply, int count, float& value);
-// The code a reply that did not decode is reported with: the request result when it is not
-// the required length (-1 for silence), N2MessageError when it is.
-int N2FailureCode(int count, int requiredLength);
+
+// A config block read's reply is one leading byte, then the block: copies block.size() bytes
+// into block. False, block untouched, unless count covers the whole block.
+bool CfgDecodeBlock(const uint8_t* reply, int count, std::span<uint8_t> block);
+// The information read's reply: the leading byte, then the meter's start counter (16 bits,
+// most significant byte first). False unless both counter bytes arrived.
+bool CfgDecodeInfo(const uint8_t* reply, int count, uint16_t& starts);

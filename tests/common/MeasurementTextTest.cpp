@@ -1,4 +1,5 @@
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "tests/common/LocaleGuard.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ struct MeasurementCase {
     const char* unitText;
 };
 
-const MeasurementCase kMeasurements[] = {
+const MeasurementCase Measurements[] = {
     {0.0f, "V", "0.0", "0,0", 7, "mV"},
     {0.5f, "A", "500.0", "500,0", 5, "mA"},
     {-0.25f, "A", "-250.0", "-250,0", 4, "mA"},
@@ -42,7 +43,7 @@ const MeasurementCase kMeasurements[] = {
 
 void ExpectMeasurements(bool comma)
 {
-    for (const auto& c : kMeasurements) {
+    for (const auto& c : Measurements) {
         QString unitText = QStringLiteral("junk");
         const QString text = FormatMeasurement(c.value, QString::fromLatin1(c.unit), unitText);
         const QString expected = QString::fromLatin1(comma ? c.withComma : c.withDot) + QString(c.blanks, QLatin1Char(' '));

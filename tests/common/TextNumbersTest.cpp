@@ -1,4 +1,4 @@
-#include "common/Geral.h"
+#include "common/NumberText.h"
 #include "tests/common/LocaleGuard.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +106,31 @@ TEST(TextToFloat, SmallestSingleStillParses)
     double value = 0;
     ASSERT_TRUE(TextToFloat(QStringLiteral("1.17549435e-38"), value));
     EXPECT_GT(value, 0.0);
+}
+
+TEST(ParseAddress, StatesTheFactsAndLeavesTheRulesToTheForms)
+{
+    using A = TypedAddress;
+    struct Case { QString text; A::Kind kind; int value; bool inRange; };
+    const Case cases[] = {
+        {"", A::Empty, 0, false},
+        {" ", A::NotInteger, 0, false},       // blanks are text, not an empty box
+        {"12a", A::NotInteger, 0, false},
+        {"0x10", A::NotInteger, 0, false},
+        {"99999999999", A::NotInteger, 0, false},
+        {"0", A::Integer, 0, false},
+        {"1", A::Integer, 1, true},
+        {"+255", A::Integer, 255, true},
+        {"256", A::Integer, 256, false},
+        {"-1", A::Integer, -1, false},
+    };
+    for (const Case& c : cases) {
+        const A typed = ParseAddress(c.text);
+        EXPECT_EQ(typed.kind, c.kind) << c.text.toStdString();
+        EXPECT_EQ(typed.InRange(), c.inRange) << c.text.toStdString();
+        if (c.kind == A::Integer)
+            EXPECT_EQ(typed.value, c.value) << c.text.toStdString();
+    }
 }
 
 }  // namespace

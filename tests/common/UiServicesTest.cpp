@@ -1,4 +1,5 @@
 #include "common/Geral.h"
+#include "common/ConversionError.h"
 #include "common/UiServices.h"
 
 #include <QApplication>

@@ -1,7 +1,6 @@
 // The energy reset dialog against a simulated meter.
 #include "tests/dialogs/DialogFixture.h"
 
-#include "common/Geral.h"
 #include "ui/dialogs/Zerar.h"
 #include "ui/main/N2testeqvtmain.h"
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 namespace {
@@ -82,6 +83,28 @@ TEST(HexField, CountsOnlyUpperCaseDigits)
     EXPECT_FALSE(N2IsHexField(Data("09aF"), 2));
     EXPECT_FALSE(N2IsHexField(Data("0G"), 1));
     EXPECT_FALSE(N2IsHexField(nullptr, 1));
+}
+
+TEST(BlockDecode, LeadingByteThenTheWholeBlockOrNothing)
+{
+    const uint8_t reply[] = {0xAA, 1, 2, 3, 4, 0x0D};
+    struct Case { int count; bool ok; };
+    for (const Case& c : {Case{6, true}, Case{5, true}, Case{4, false}, Case{1, false}, Case{-1, false}}) {
+        std::array<uint8_t, 4> block{9, 9, 9, 9};
+        EXPECT_EQ(CfgDecodeBlock(reply, c.count, block), c.ok) << c.count;
+        EXPECT_EQ(block, c.ok ? (std::array<uint8_t, 4>{1, 2, 3, 4}) : (std::array<uint8_t, 4>{9, 9, 9, 9})) << c.count;
+    }
+}
+
+TEST(InfoDecode, StartCounterAfterTheLeadingByte)
+{
+    const uint8_t reply[] = {0xAA, 0x12, 0x34, 0x0D};
+    struct Case { int count; bool ok; };
+    for (const Case& c : {Case{4, true}, Case{3, true}, Case{2, false}, Case{-1, false}}) {
+        uint16_t starts = 7;
+        EXPECT_EQ(CfgDecodeInfo(reply, c.count, starts), c.ok) << c.count;
+        EXPECT_EQ(starts, c.ok ? 0x1234 : 7) << c.count;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "tests/main/MainFixture.h"
 
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "ui/dialogs/Alteraend.h"
 #include "ui/dialogs/Calibracao.h"
 #include "ui/dialogs/Sobre.h"

@@ -5,6 +5,7 @@
 #include "ReliabilityFixture.h"
 
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "link/Wn2.h"
 #include "sim/PtyMeter.h"
 #include "ui/dialogs/Calibracao.h"

@@ -1,8 +1,9 @@
 #include "ui/dialogs/Alteraend.h"
 
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "common/UiServices.h"
-#include "link/N2Decode.h"
+#include "link/MeterSteps.h"
 #include "link/Wn2.h"
 #include "ui/dialogs/Calibracao.h"
 #include "ui/main/N2testeqvtmain.h"
@@ -10,8 +11,6 @@
 TFormAlteraEnd* FormAlteraEnd = nullptr;
 
 namespace {
-
-constexpr int ReplyBufferSize = 64;
 
 const QString CommErrorText =
     QStringLiteral("Communication error. Make sure the device current address is correct and try again. ");
@@ -22,22 +21,23 @@ const QString NotConfirmedText = QStringLiteral(
 // which is "current" or "new", as the boxes name the edit.
 bool ReadAddressEdit(QLineEdit* edit, const QString& which, int& address)
 {
-    const QString text = edit->text();
-    if (text.isEmpty()) {
+    const TypedAddress typed = ParseAddress(edit->text());
+    if (typed.kind == TypedAddress::Empty) {
         RefuseInput(edit, QStringLiteral("Type the device %1 address.").arg(which), QStringLiteral("Message"),
                     BoxIcon::Warning);
         return false;
     }
-    if (!TextToInt(text, address)) {
+    if (typed.kind == TypedAddress::NotInteger) {
         RefuseInput(edit, QStringLiteral("Device %1 address incorrect").arg(which), QStringLiteral("Error"),
                     BoxIcon::Critical);
         return false;
     }
-    if (address < 1 || address > 255) {
+    if (!typed.InRange()) {
         RefuseInput(edit, QStringLiteral("Device %1 address must be between 1 and 255").arg(which),
                     QStringLiteral("Error"), BoxIcon::Critical);
         return false;
     }
+    address = typed.value;
     return true;
 }
 
@@ -102,11 +102,13 @@ void TFormAlteraEnd::Button1Click()
         RefuseInput(EditEndAtual, CommErrorText, QStringLiteral("Error"), BoxIcon::Critical);
         return;
     }
-    const Outcome outcome = WriteAndConfirm(serialNumber, newAddress);
+    // The address write gets no reply, so the meter must answer at its new address with the
+    // same serial number; an answer from any other meter there proves nothing.
+    const StepOutcome outcome = WriteAddress(serialNumber, newAddress);
     RestoreCursor(remembered);
-    if (outcome == Outcome::WriteFailed) {
-        ShowCommError(-1);
-    } else if (outcome == Outcome::NotConfirmed) {
+    if (outcome.kind == StepOutcome::SendFailed) {
+        ShowCommError(outcome.code);
+    } else if (!outcome.confirmed()) {
         Beep();
         ShowMessageBox(NotConfirmedText, QStringLiteral("Error"), BoxIcon::Critical);
     } else {
@@ -124,36 +126,19 @@ bool TFormAlteraEnd::ReadAddresses(int& current, int& newAddress)
 // Without an answer or a clean serial number nothing may be written.
 bool TFormAlteraEnd::ReadSerialNumber(int current, int32_t& serialNumber)
 {
-    uint8_t reply[ReplyBufferSize] = {};
-    if (N2Identify(current, reply) == -1)
+    if (!Identify(current).confirmed())
         return false;
     Pause(CommandDelay);
-    const int count = N2ReadStatus(current, reply);
-    const bool decoded = N2DecodeSerialNumber(reply, count, serialNumber);
+    const bool read = ::ReadSerialNumber(current, serialNumber).confirmed();
     Pause(CommandDelay);
-    return decoded;
-}
-
-// The address write gets no reply, so the meter must answer at its new address with the same
-// serial number; an answer from any other meter there proves nothing.
-TFormAlteraEnd::Outcome TFormAlteraEnd::WriteAndConfirm(int32_t serialNumber, int newAddress)
-{
-    if (CfgWriteAddress(static_cast<uint32_t>(serialNumber), static_cast<uint8_t>(newAddress)) == -1)
-        return Outcome::WriteFailed;
-    Pause(ConfigWriteDelay);
-    uint8_t reply[ReplyBufferSize] = {};
-    const int count = N2ReadStatus(newAddress, reply);
-    int32_t answered = 0;
-    if (N2DecodeSerialNumber(reply, count, answered) && answered == serialNumber)
-        return Outcome::Confirmed;
-    return Outcome::NotConfirmed;
+    return read;
 }
 
 void TFormAlteraEnd::ShowChanged(int newAddress, int32_t serialNumber)
 {
-    FormMain->EditEnd->setText(QString::number(newAddress));
-    FormConfiguracao->EditEnd->setText(QString::number(newAddress));
-    ShowValue(FormMain->EditNSerie, QString::number(serialNumber));
+    FormMain->ShowAddress(newAddress);
+    FormConfiguracao->ShowAddress(newAddress);
+    FormMain->ShowSerialNumber(serialNumber);
     Beep();
     ShowMessageBox(QStringLiteral("Device address changed."), QStringLiteral("Message"), BoxIcon::Information);
     accept();

@@ -1,31 +1,18 @@
 #include "ui/dialogs/Calibracao.h"
 
+#include "common/ConfigBlocks.h"
+#include "common/ConversionError.h"
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "common/UiServices.h"
-#include "link/N2Decode.h"
-#include "link/Wn2.h"
+#include "link/MeterSteps.h"
+#include "link/PollingPoints.h"
 #include "ui/dialogs/Alteraend.h"
 #include "ui/dialogs/Alteranserie.h"
 #include "ui/dialogs/Registroscalibracao.h"
 #include "ui/main/N2testeqvtmain.h"
 
 TFormConfiguracao* FormConfiguracao = nullptr;
-
-namespace {
-
-float FixedAt(const uint8_t* block, int offset)
-{
-    float value = 0;
-    FixedToFloat(block + offset, value);
-    return value;
-}
-
-float ExponentFirstAt(const uint8_t* block, int offset)
-{
-    return static_cast<float>(BytesToFloat(block[offset], block[offset + 1], block[offset + 2], 0));
-}
-
-}  // namespace
 
 TFormConfiguracao::TFormConfiguracao(QWidget* parent)
     : TDialogForm(parent)
@@ -49,20 +36,21 @@ TFormConfiguracao::TFormConfiguracao(QWidget* parent)
 void TFormConfiguracao::FormShow()
 {
     const QString text = FormMain->EditEnd->text();
-    int address = 0;
+    const TypedAddress typed = ParseAddress(text);
     // A serial number kept from an earlier read would send calibration to that meter.
-    if (!TextToInt(text, address)) {
+    if (typed.kind != TypedAddress::Integer) {
         ClearSerialNumber();
         ShowIntegerConversionError(text);
         return;
     }
-    if (address < 1 || address > 255) {
+    const int address = typed.value;
+    if (!typed.InRange()) {
         ClearSerialNumber();
         Beep();
         ShowMessageBox("Device address must be between 1 and 255", "Error", BoxIcon::Critical);
         return;
     }
-    EditEnd->setText(QString::number(address));
+    ShowAddress(address);
     int32_t serialNumber = 0;
     if (!ReadIdentity(address, serialNumber)) {
         ClearSerialNumber();
@@ -76,45 +64,73 @@ void TFormConfiguracao::FormShow()
 
 bool TFormConfiguracao::ReadIdentity(int address, int32_t& serialNumber)
 {
-    uint8_t reply[256] = {};
-    if (N2Identify(address, reply) == -1) {
+    const StepOutcome identified = Identify(address);
+    if (!identified.confirmed()) {
         Beep();
-        ShowCommError(-1);
+        ShowCommError(identified.code);
     }
-    const int count = N2ReadStatus(address, reply);
     N2Status status{};
-    if (!N2DecodeStatus(reply, count, status))
+    if (!ReadStatus(address, status).confirmed())
         return false;
     serialNumber = status.serialNumber;
     ShowSerialNumber(serialNumber);
-    ShowValue(FormMain->EditNSerie, QString::number(serialNumber));
-    FormMain->SetStatusText(2, " Status : Error Code [" + QString::asprintf("%02d", status.errorCode) + "]");
+    FormMain->ShowSerialNumber(serialNumber);
+    FormMain->ShowMeterStatus(status.errorCode);
     return true;
 }
 
 bool TFormConfiguracao::ReadCalibration(int32_t serialNumber)
 {
-    uint8_t reply[256] = {};
-    const int count = CfgReadBlock(static_cast<uint32_t>(serialNumber), CalibrationBank, 0, CalibrationBlockSize, reply);
-    if (count <= CalibrationBlockSize)
+    CalibrationBlock calibration;
+    if (!::ReadCalibration(serialNumber, calibration).confirmed())
         return false;
-    const uint8_t* block = reply + 1;
-    EditKU->setText(FormatGeneral(ExponentFirstAt(block, 0)));
-    EditKI->setText(FormatGeneral(ExponentFirstAt(block, 3)));
-    EditCalAtualU1->setText(FormatGeneral(FixedAt(block, 16)));
-    EditCalAtualU2->setText(FormatGeneral(FixedAt(block, 12)));
-    EditCalAtualU3->setText(FormatGeneral(FixedAt(block, 8)));
-    EditCalAtualI1->setText(FormatGeneral(FixedAt(block, 14)));
-    EditCalAtualI2->setText(FormatGeneral(FixedAt(block, 10)));
-    EditCalAtualI3->setText(FormatGeneral(FixedAt(block, 6)));
+    ShowCalibration(calibration);
     return true;
+}
+
+void TFormConfiguracao::ShowAddress(int address)
+{
+    EditEnd->setText(QString::number(address));
+}
+
+QLineEdit* TFormConfiguracao::MeasuredEdit(Quantity quantity, Phase phase) const
+{
+    struct Copy {
+        Quantity quantity;
+        Phase phase;
+        QLineEdit* edit;
+    };
+    const Copy copies[] = {
+        {Quantity::P, Phase::Total, EditP},  {Quantity::U, Phase::L1, EditU1},  {Quantity::U, Phase::L2, EditU2},
+        {Quantity::U, Phase::L3, EditU3},    {Quantity::I, Phase::L1, EditI1},  {Quantity::I, Phase::L2, EditI2},
+        {Quantity::I, Phase::L3, EditI3},    {Quantity::FP, Phase::L1, EditFP1}, {Quantity::FP, Phase::L2, EditFP2},
+        {Quantity::FP, Phase::L3, EditFP3},
+    };
+    for (const Copy& copy : copies) {
+        if (copy.quantity == quantity && copy.phase == phase)
+            return copy.edit;
+    }
+    return nullptr;
+}
+
+void TFormConfiguracao::ShowCalibration(const CalibrationBlock& calibration)
+{
+    for (int which = 0; which < CalibrationBlock::ValueCount; ++which)
+        CalibrationEdit(which)->setText(FormatGeneral(calibration.values[which]));
+}
+
+QLineEdit* TFormConfiguracao::CalibrationEdit(int which) const
+{
+    QLineEdit* const edits[CalibrationBlock::ValueCount] = {EditKU,         EditKI,         EditCalAtualU1,
+                                                            EditCalAtualU2, EditCalAtualU3, EditCalAtualI1,
+                                                            EditCalAtualI2, EditCalAtualI3};
+    return edits[which];
 }
 
 void TFormConfiguracao::ClearCalibration()
 {
-    for (QLineEdit* edit : {EditKU, EditKI, EditCalAtualU1, EditCalAtualU2, EditCalAtualU3, EditCalAtualI1,
-                            EditCalAtualI2, EditCalAtualI3})
-        edit->clear();
+    for (int which = 0; which < CalibrationBlock::ValueCount; ++which)
+        CalibrationEdit(which)->clear();
 }
 
 void TFormConfiguracao::ShowSerialNumber(int32_t serialNumber)

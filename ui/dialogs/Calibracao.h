@@ -8,15 +8,26 @@
 #include <cstdint>
 #include <optional>
 
+struct CalibrationBlock;
+enum class Phase;
+enum class Quantity;
+
 class TFormConfiguracao : public TDialogForm, public Ui::TFormConfiguracao {
     Q_OBJECT
 public:
     explicit TFormConfiguracao(QWidget* parent = nullptr);
 
+    // The view's fields, each written through one of these.
+    void ShowAddress(int address);
     // The serial number this view read from the meter, or that the serial-number dialog
     // confirmed; the calibration dialog writes to no other.
     void ShowSerialNumber(int32_t serialNumber);
     bool SerialNumberRead(int32_t& serialNumber) const;
+    void ShowCalibration(const CalibrationBlock& calibration);
+    // The view's edit of each calibration value, in the block's value order.
+    QLineEdit* CalibrationEdit(int which) const;
+    // The view's copy of a measurement the polling loop shows, or nullptr.
+    QLineEdit* MeasuredEdit(Quantity quantity, Phase phase) const;
 
 public slots:
     void BitBtn3Click();

@@ -4,15 +4,14 @@
 #include <QCoreApplication>
 #include <QHideEvent>
 
+#include "common/NumberText.h"
 #include "common/UiServices.h"
-#include "link/Wn2.h"
+#include "link/MeterSteps.h"
 #include "ui/main/N2testeqvtmain.h"
 
 TFormDescobrirEnd* FormDescobrirEnd = nullptr;
 
 namespace {
-
-constexpr int ReplyBufferSize = 16;
 
 const QString NotFoundText = QStringLiteral(
     "Could not find the device address. Make sure there is only on device on the N2 network and try again. ");
@@ -102,7 +101,8 @@ void TFormDescobrirEnd::ButtonDescobrirClick()
     const int step = RadioGroupOrdemIndex() == 1 ? -1 : 1;
     StopFlag = 0;
     scanning_ = true;
-    for (int address = step > 0 ? 1 : 255; address >= 1 && address <= 255; address += step) {
+    for (int address = step > 0 ? FirstAddress : LastAddress; address >= FirstAddress && address <= LastAddress;
+         address += step) {
         SetHourglassCursor();
         QCoreApplication::processEvents();
         if (StopFlag == 2) {
@@ -123,20 +123,13 @@ void TFormDescobrirEnd::ButtonDescobrirClick()
 
 bool TFormDescobrirEnd::TryAddress(int address)
 {
-    const QString text = QString::number(address);
-    EditEnd->setText(text);
+    EditEnd->setText(QString::number(address));
     // A meter that answers after the read time-out is heard in the read of the next address
     // tried; only a second answer from the same address names it.
-    if (!Answers(address) || !Answers(address))
+    if (!Identify(address).confirmed() || !Identify(address).confirmed())
         return false;
-    FormMain->EditEnd->setText(text);
+    FormMain->ShowAddress(address);
     return true;
-}
-
-bool TFormDescobrirEnd::Answers(int address)
-{
-    uint8_t reply[ReplyBufferSize] = {};
-    return N2Identify(address, reply) != -1;
 }
 
 void TFormDescobrirEnd::EndScan()

@@ -1,39 +1,15 @@
 #include "ui/dialogs/Qvtparametros.h"
 
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "common/UiServices.h"
-#include "link/N2Decode.h"
-#include "link/Wn2.h"
+#include "link/MeterSteps.h"
 #include "ui/main/N2testeqvtmain.h"
 
-#include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 TFormSetParametros* FormSetParametros = nullptr;
-
-namespace {
-
-constexpr uint8_t ParameterBank = 2;
-constexpr int ParameterBlockSize = 12;
-
-void PutLittleEndian(uint32_t value, int width, uint8_t* out)
-{
-    for (int i = 0; i < width; ++i)
-        out[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-}  // namespace
-
-void TFormSetParametros::BuildParameterBlock(const Values& values, uint8_t* block)
-{
-    PutLittleEndian(std::bit_cast<uint32_t>(values.tp), 4, block);
-    PutLittleEndian(std::bit_cast<uint32_t>(values.tc), 4, block + 4);
-    PutLittleEndian(static_cast<uint32_t>(values.ke), 2, block + 8);
-    block[10] = static_cast<uint8_t>(values.tl);
-    block[11] = static_cast<uint8_t>(values.ti);
-}
 
 TFormSetParametros::TFormSetParametros(QWidget* parent)
     : TDialogForm(parent)
@@ -82,46 +58,58 @@ void TFormSetParametros::BitBtnAlterarClick()
     Values values{};
     if (!ReadValues(values))
         return;
-    FormMain->EditEnd->setText(QString::number(values.address));
-    uint8_t reply[256] = {};
-    if (N2Identify(values.address, reply) == -1) {
+    FormMain->ShowAddress(values.address);
+    const StepOutcome identified = Identify(values.address);
+    if (!identified.confirmed()) {
         Beep();
-        ShowCommError(-1);
+        ShowCommError(identified.code);
         return;
     }
     SetHourglassCursor();
     int32_t serialNumber = 0;
-    if (!ReadSerialNumber(values.address, remembered, serialNumber) || !WriteBlock(serialNumber, values, remembered))
+    if (!ReadSerialNumber(values.address, remembered, serialNumber)
+        || !WriteBlock(serialNumber, values.parameters, remembered))
         return;
     Beep();
     ShowMessageBox("Parameters changed.", "Message", BoxIcon::Information);
-    ShowInMainWindow(values);
+    if (FormMain->ReadingShown())
+        FormMain->ShowParameters(values.parameters);
     RestoreCursor(remembered);
     accept();
 }
 
 bool TFormSetParametros::ReadValues(Values& values)
 {
-    return ReadAddress(values.address) && ReadRatio(EditTP, "TP", values.tp) && ReadRatio(EditTC, "TC", values.tc)
-        && ReadWhole(EditKE, "KE", 65535, values.ke) && ReadWhole(EditTL, "TL", 255, values.tl)
-        && ReadWhole(EditTI, "TI", 60, values.ti);
+    ParameterBlock& parameters = values.parameters;
+    int ke = 0;
+    int tl = 0;
+    int ti = 0;
+    if (!ReadAddress(values.address) || !ReadRatio(EditTP, "TP", parameters.tp) || !ReadRatio(EditTC, "TC", parameters.tc)
+        || !ReadWhole(EditKE, "KE", 65535, ke) || !ReadWhole(EditTL, "TL", 255, tl) || !ReadWhole(EditTI, "TI", 60, ti))
+        return false;
+    parameters.ke = static_cast<uint16_t>(ke);
+    parameters.tl = static_cast<uint8_t>(tl);
+    parameters.ti = static_cast<uint8_t>(ti);
+    return true;
 }
 
 bool TFormSetParametros::ReadAddress(int& address)
 {
-    if (EditEnd->text().isEmpty()) {
+    const TypedAddress typed = ParseAddress(EditEnd->text());
+    if (typed.kind == TypedAddress::Empty) {
         RefuseInput(EditEnd, "Type the device address.", "Warning", BoxIcon::Warning);
         return false;
     }
-    if (!TextToInt(EditEnd->text(), address)) {
+    if (typed.kind == TypedAddress::NotInteger) {
         RefuseInput(EditEnd, "Device address incorrect!", "Error", BoxIcon::Critical);
         return false;
     }
     // Only the low 8 bits would reach the line and another meter would take the block.
-    if (address < 1 || address > 255) {
+    if (!typed.InRange()) {
         RefuseInput(EditEnd, "Device address must be between 1 and 255", "Error", BoxIcon::Critical);
         return false;
     }
+    address = typed.value;
     return true;
 }
 
@@ -157,48 +145,29 @@ bool TFormSetParametros::ReadWhole(QLineEdit* edit, const QString& name, int max
 
 bool TFormSetParametros::ReadSerialNumber(int address, CursorState remembered, int32_t& serialNumber)
 {
-    uint8_t reply[256] = {};
-    const int count = N2ReadStatus(address, reply);
-    if (!N2DecodeSerialNumber(reply, count, serialNumber)) {
+    const StepOutcome read = ::ReadSerialNumber(address, serialNumber);
+    if (!read.confirmed()) {
         Beep();
         RestoreCursor(remembered);
-        ShowCommError(N2FailureCode(count, N2StatusReplyLength));
+        ShowCommError(read.code);
         return false;
     }
-    ShowValue(FormMain->EditNSerie, QString::number(serialNumber));
+    FormMain->ShowSerialNumber(serialNumber);
     return true;
 }
 
-bool TFormSetParametros::WriteBlock(int32_t serialNumber, const Values& values, CursorState remembered)
+bool TFormSetParametros::WriteBlock(int32_t serialNumber, const ParameterBlock& parameters, CursorState remembered)
 {
-    uint8_t block[ParameterBlockSize];
-    BuildParameterBlock(values, block);
-    const auto serial = static_cast<uint32_t>(serialNumber);
-    CfgWriteBlock(serial, ParameterBank, 0, ParameterBlockSize, block);
-    Pause(ConfigWriteDelay);
-    uint8_t reply[256] = {};
-    const int count = CfgReadBlock(serial, ParameterBank, 0, ParameterBlockSize, reply);
-    // Any reply is not proof: only the block itself, read back, confirms the write.
-    if (count > ParameterBlockSize && std::memcmp(reply + 1, block, ParameterBlockSize) == 0)
+    const StepOutcome written = WriteParameters(serialNumber, parameters);
+    if (written.confirmed())
         return true;
     RestoreCursor(remembered);
-    if (count < 0) {
-        ShowCommError(count);
+    if (written.kind != StepOutcome::NotConfirmed) {
+        ShowCommError(written.code);
         return false;
     }
     Beep();
     ShowMessageBox("The device did not confirm the parameters. Check the connection and try again.", "Error",
                    BoxIcon::Critical);
     return false;
-}
-
-void TFormSetParametros::ShowInMainWindow(const Values& values)
-{
-    if (FormMain->EditU->text().isEmpty())
-        return;
-    ShowValue(FormMain->EditTP, FormatFixed(values.tp, 4));
-    ShowValue(FormMain->EditTC, FormatFixed(values.tc, 4));
-    ShowValue(FormMain->EditKE, QString::number(values.ke));
-    ShowValue(FormMain->EditTL, QString::number(values.tl));
-    ShowValue(FormMain->EditTI, QString::number(values.ti));
 }

@@ -5,6 +5,7 @@
 #include "ui/FormSupport.h"
 #include "ui_Qvtparametros.h"
 
+#include "common/ConfigBlocks.h"
 #include "common/UiServices.h"
 
 #include <cstdint>
@@ -23,11 +24,7 @@ protected:
 private:
     struct Values {
         int address;
-        float tp;
-        float tc;
-        int ke;
-        int tl;
-        int ti;
+        ParameterBlock parameters;
     };
 
     void FormShow() override;
@@ -37,9 +34,7 @@ private:
     bool ReadRatio(QLineEdit* edit, const QString& name, float& value);
     bool ReadWhole(QLineEdit* edit, const QString& name, int maximum, int& value);
     bool ReadSerialNumber(int address, CursorState remembered, int32_t& serialNumber);
-    bool WriteBlock(int32_t serialNumber, const Values& values, CursorState remembered);
-    static void BuildParameterBlock(const Values& values, uint8_t* block);
-    void ShowInMainWindow(const Values& values);
+    bool WriteBlock(int32_t serialNumber, const ParameterBlock& parameters, CursorState remembered);
 };
 
 extern TFormSetParametros* FormSetParametros;

@@ -1,15 +1,18 @@
 #include "ui/dialogs/Zerar.h"
 
 #include "common/Geral.h"
+#include "common/NumberText.h"
 #include "common/UiServices.h"
+#include "link/MeterSteps.h"
 #include "link/Wn2.h"
 #include "ui/main/N2testeqvtmain.h"
+
+#include <array>
 
 TFormResetEnergy* FormResetEnergy = nullptr;
 
 namespace {
 
-constexpr int ReplyBufferSize = 16;
 constexpr int ResetAttribute = 1;
 constexpr int ResetValue = 2;
 
@@ -86,14 +89,17 @@ bool TFormResetEnergy::AnyTicked() const
 
 bool TFormResetEnergy::ReadAddress(int& address)
 {
-    if (!TextToInt(FormMain->EditEnd->text(), address)) {
+    // An empty text is not a number here: the main window has already asked for one.
+    const TypedAddress typed = ParseAddress(FormMain->EditEnd->text());
+    if (typed.kind != TypedAddress::Integer) {
         RefuseAddress(QStringLiteral("Device address incorrect"));
         return false;
     }
-    if (address < 1 || address > 255) {
+    if (!typed.InRange()) {
         RefuseAddress(QStringLiteral("Device address must be between 1 and 255"));
         return false;
     }
+    address = typed.value;
     return true;
 }
 
@@ -109,9 +115,9 @@ void TFormResetEnergy::RefuseAddress(const QString& text)
 // Stops at the first request that gets no answer; the resets already sent stay done.
 bool TFormResetEnergy::SendResets(int address)
 {
-    uint8_t reply[ReplyBufferSize] = {};
-    if (N2Identify(address, reply) == -1)
+    if (!Identify(address).confirmed())
         return false;
+    std::array<uint8_t, N2WriteReplyLength> reply{};
     for (const RegisterRow& row : RegisterRows) {
         if ((this->*row.box)->isChecked() && N2WriteCommand(address, row.object, ResetAttribute, ResetValue, reply) == -1)
             return false;

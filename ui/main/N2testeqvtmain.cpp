@@ -1,6 +1,5 @@
 #include "ui/main/N2testeqvtmain.h"
 
-#include "common/Geral.h"
 #include "common/UiServices.h"
 #include "link/PortState.h"
 #include "link/Wn2.h"
@@ -153,22 +152,6 @@ void TFormMain::SetStatusText(int index, const QString& text)
 QString TFormMain::StatusText(int index) const
 {
     return panels_[index]->text();
-}
-
-void TFormMain::ReportCommError(int count, int code)
-{
-    SetStatusText(2, " Status : Error Code [" + QString::number(code) + "]");
-    SetStatusText(3, " Error Communication : " + QString::number(count));
-}
-
-void TFormMain::ShowPortState()
-{
-    const N2PortStatus& status = N2CurrentPortStatus();
-    QString text = " Port : " + PortName;
-    if (!status.open)
-        text += " - " + status.reason;
-    SetStatusText(0, text);
-    panels_[0]->setToolTip(status.sentence);
 }
 
 bool TFormMain::AddressTyped(const QString& title)

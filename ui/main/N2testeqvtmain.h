@@ -5,10 +5,14 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <set>
+#include <vector>
 
 #include "ui_N2testeqvtmain.h"
 
 class QLabel;
+struct MeterPoint;
+struct ParameterBlock;
 
 extern QString PortName;     // "COM1" from the main window's construction on
 extern int StopFlag;         // 0 run, 1 stop requested, 2 close or cancel
@@ -25,9 +29,18 @@ public:
     void SetStatusText(int index, const QString& text);
     QString StatusText(int index) const;
 
-    void ReportCommError(int count, int code);
+    // The window's fields, each written through one of these in its one format.
+    void ShowAddress(int address);
+    void ShowSerialNumber(int32_t serialNumber);
     // Panel 0: " Port : " and the port's name, with the reason while it is not open.
     void ShowPortState();
+    void ShowMeterStatus(int code);               // panel 2: the meter's own code, "%02d"
+    void ReportCommError(int count, int code);    // panels 2 and 3: a link result, plain decimal
+    void ShowParameters(const ParameterBlock& parameters);
+    void ShowMeasurement(const MeterPoint& point, float value);
+    void ShowStarts(int starts);
+    // True once the polling loop has shown a reading.
+    bool ReadingShown() const;
 
 public slots:
     void ButtonReadClick();
@@ -63,6 +76,13 @@ private:
     bool CheckAddress();
     void SetReading(bool reading);
     void RunPolling();
+    // A field a polling cycle writes: its text in the normal look, counted as refreshed.
+    void Refresh(QWidget* field);
+    void Refresh(QLineEdit* field, const QString& text);
+    std::vector<QWidget*> CycleFields() const;
+    // What the latest cycle did not write again keeps its text but no longer looks live.
+    void ShowOldFields();
+    std::set<QWidget*> refreshed_;   // since the cycle in progress began
     QLabel* panels_[4] = {};
     bool reading_ = false;        // the polling loop is on the stack
     bool closePending_ = false;   // a close arrived while it was
