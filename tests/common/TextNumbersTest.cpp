@@ -128,8 +128,9 @@ TEST(ParseAddress, StatesTheFactsAndLeavesTheRulesToTheForms)
         const A typed = ParseAddress(c.text);
         EXPECT_EQ(typed.kind, c.kind) << c.text.toStdString();
         EXPECT_EQ(typed.InRange(), c.inRange) << c.text.toStdString();
-        if (c.kind == A::Integer)
+        if (c.kind == A::Integer) {
             EXPECT_EQ(typed.value, c.value) << c.text.toStdString();
+        }
     }
 }
 
