@@ -37,6 +37,11 @@ void FakeLine::failNextReads(int count)
     readFailures_ = count;
 }
 
+void FakeLine::setEcho(bool echoes)
+{
+    echoes_ = echoes;
+}
+
 std::vector<FakeLine::Event> FakeLine::events() const
 {
     std::vector<Event> events;
@@ -130,6 +135,8 @@ bool FakeLine::write(const uint8_t* bytes, int length, int timeoutMs)
     log_.push_back(r);
     if (!r.ok)
         return false;
+    if (echoes_)
+        pending_.push_back(Chunk{0, r.bytes});
     for (const Chunk& chunk : nextReply(r.bytes))
         pending_.push_back(chunk);
     return true;

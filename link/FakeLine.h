@@ -40,6 +40,8 @@ public:
     void setOpenFails(bool fails);
     void failNextWrites(int count);
     void failNextReads(int count);
+    // As an adapter that hears its own transmission: every frame written arrives first.
+    void setEcho(bool echoes);
 
     const std::vector<Record>& log() const { return log_; }
     std::vector<Event> events() const;
@@ -69,6 +71,7 @@ private:
     std::deque<Chunk> pending_;   // bytes on their way or waiting in the receive queue
     Responder responder_;
     bool openFails_ = false;
+    bool echoes_ = false;
     int writeFailures_ = 0;
     int readFailures_ = 0;
     bool open_ = false;

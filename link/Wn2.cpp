@@ -1,5 +1,7 @@
 #include "link/Wn2.h"
 
+#include "link/EchoFilter.h"
+#include "link/LinkTrace.h"
 #include "link/N2Decode.h"
 #include "link/QtSerialLine.h"
 
@@ -30,6 +32,7 @@ constexpr int ConfigBlockFrameOverhead = 11;   // '!', serial, 'W2', bank, start
 constexpr int MaxConfigBlockCount = ConfigFrameArea - ConfigBlockFrameOverhead;
 
 SerialLine* InstalledLine = nullptr;
+EchoFilter Echo;
 
 SerialLine& Line()
 {
@@ -92,7 +95,9 @@ int Request(const Frame& frame, uint8_t* reply, int replyLength)
 {
     // Stale bytes (a late reply to an earlier request) must not be read as this reply.
     Line().purgeOutput();
+    TraceLink({.event = LinkEvent::PurgedOutput});
     Line().purgeInput();
+    TraceLink({.event = LinkEvent::PurgedInput});
     uint32_t written = 0;
     N2SendFrame(frame.data(), frame.length(), written);
     uint32_t received = 0;
@@ -104,8 +109,15 @@ int Request(const Frame& frame, uint8_t* reply, int replyLength)
 int SendConfigWrite(const CfgFrame& frame)
 {
     Line().purgeOutput();
+    TraceLink({.event = LinkEvent::PurgedOutput});
     uint32_t written = 0;
     return N2SendFrame(frame.data(), frame.length(), written);
+}
+
+void TraceReply(const uint8_t* reply, int count, int maxLength)
+{
+    const LinkEvent event = count > 0 ? LinkEvent::Received : LinkEvent::TimedOut;
+    TraceLink({.event = event, .bytes = reply, .length = count, .expected = maxLength});
 }
 
 uint8_t HexDigitValue(uint8_t character)
@@ -170,14 +182,20 @@ int N2SendFrame(const uint8_t* bytes, int length, uint32_t& written)
     SerialLine& line = Line();
     written = 0;
     line.setRts(true);
+    TraceLink({.event = LinkEvent::RtsRaised});
     QThread::msleep(RtsLeadMs);
     if (!line.write(bytes, length, WriteTotalConstantMs + WriteTotalPerByteMs * length)) {
         // RTS stays raised; the next send raises it again and drops it at its end.
         line.clearError();
+        Echo.forget();
+        TraceLink({.event = LinkEvent::WriteFailed, .bytes = bytes, .length = length});
         return -1;
     }
+    Echo.sent(bytes, length);
+    TraceLink({.event = LinkEvent::Sent, .bytes = bytes, .length = length});
     QThread::msleep(RtsTailMs);
     line.setRts(false);
+    TraceLink({.event = LinkEvent::RtsDropped});
     written = static_cast<uint32_t>(length);
     return 1;
 }
@@ -185,12 +203,15 @@ int N2SendFrame(const uint8_t* bytes, int length, uint32_t& written)
 int N2ReceiveReply(uint8_t* buffer, int maxLength, uint32_t& received)
 {
     SerialLine& line = Line();
-    const int count = line.read(buffer, maxLength, ReadIntervalMs, ReadTotalConstantMs + ReadTotalPerByteMs * maxLength);
+    const int count =
+        Echo.readReply(line, buffer, maxLength, ReadIntervalMs, ReadTotalConstantMs + ReadTotalPerByteMs * maxLength);
     if (count < 0) {
         received = 0;
         line.clearError();
+        TraceLink({.event = LinkEvent::ReadFailed});
         return -1;
     }
+    TraceReply(buffer, count, maxLength);
     received = static_cast<uint32_t>(count);
     return 1;
 }

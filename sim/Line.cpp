@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <termios.h>
 #include <unistd.h>
@@ -99,8 +100,21 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t length, int timeoutMs)
     return true;
 }
 
+std::string LinkPathRefusal(const std::string& linkPath)
+{
+    struct stat status {};
+    if (lstat(linkPath.c_str(), &status) != 0 || S_ISLNK(status.st_mode))
+        return {};
+    const char* what = S_ISDIR(status.st_mode)   ? "a directory"
+                       : S_ISREG(status.st_mode) ? "a file"
+                                                 : "a device or other file";
+    return linkPath + " is " + what + ", not a symbolic link; left as it is (give a new path or a symbolic link)";
+}
+
 void PlaceLink(const std::string& linkPath, const std::string& target)
 {
+    if (const std::string refusal = LinkPathRefusal(linkPath); !refusal.empty())
+        throw std::system_error(EEXIST, std::generic_category(), refusal);
     const std::string temporary = linkPath + ".new" + std::to_string(getpid());
     unlink(temporary.c_str());
     if (symlink(target.c_str(), temporary.c_str()) != 0)

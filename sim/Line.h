@@ -20,7 +20,11 @@ void CloseLine(LineEnds& ends);
 // Writes all bytes, waiting at most timeoutMs for room; false when they could not be written.
 bool WriteAll(int fd, const uint8_t* bytes, size_t length, int timeoutMs);
 
-// Points linkPath at target, replacing what was there (atomically).
+// Why linkPath cannot hold the link: empty when nothing or a symbolic link is there, else what
+// is there. Only a symbolic link is ever replaced, so no file or directory is lost.
+std::string LinkPathRefusal(const std::string& linkPath);
+// Points linkPath at target, replacing a symbolic link that was there (atomically); throws when
+// LinkPathRefusal refuses the path.
 void PlaceLink(const std::string& linkPath, const std::string& target);
 // Removes linkPath if it still points at target (a newer simulator may own it by now).
 void RemoveLink(const std::string& linkPath, const std::string& target);

@@ -33,6 +33,9 @@ struct MeterSettings {
     bool noNoise = false;          // measurements exactly the nominal values
     Faults faults;
     bool wirePacing = false;       // 9600 baud 8N1: 1.0417 ms a character, both ways
+    // The adapter between the meter and the program:
+    bool echo = false;             // hears its own transmission: every byte received goes back
+    int latencyMs = 0;             // USB latency timer: bytes reach the program in bursts at its multiples
     std::string logPath;           // traffic log, empty for none
     uint16_t startCounter = 17;    // the meter's count of starts (config information read)
 };

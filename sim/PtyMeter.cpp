@@ -1,5 +1,6 @@
 #include "sim/PtyMeter.h"
 #include "sim/Line.h"
+#include "sim/Outlet.h"
 #include "sim/TrafficLog.h"
 
 #include <algorithm>
@@ -50,6 +51,8 @@ struct PtyMeter::Impl {
         std::unique_lock<std::mutex> lock(sleepMutex);
         return !wake.wait_until(lock, at(ms), [this] { return stopping.load(); });
     }
+    // Sleeps until ms, sending on the way what the adapter's latency timer lets go.
+    bool waitUntil(double ms) { return outlet.deliverUntil(ms) && sleepUntil(ms); }
 
     void run();
     void serve(const uint8_t* bytes, size_t length, double arrivalMs);
@@ -65,6 +68,8 @@ struct PtyMeter::Impl {
     LineEnds ends;
     Clock::time_point start;
     double lineFreeMs = 0;      // when the last paced character has been received or sent
+    Outlet outlet{[this](const uint8_t* bytes, size_t length) { WriteAll(ends.fd, bytes, length, WriteTimeoutMs); },
+                  [this](double ms) { return sleepUntil(ms); }};
     std::mutex sleepMutex;
     std::condition_variable wake;
     std::atomic<bool> stopping{false};
@@ -76,7 +81,9 @@ void PtyMeter::Impl::run()
     uint8_t buffer[512];
     while (!stopping) {
         pollfd p{ends.fd, POLLIN, 0};
-        if (poll(&p, 1, PollMs) <= 0)
+        const int ready = poll(&p, 1, outlet.msUntilDue(nowMs(), PollMs));
+        outlet.deliverUntil(nowMs());
+        if (ready <= 0)
             continue;
         const ssize_t n = read(ends.fd, buffer, sizeof buffer);
         if (n > 0)
@@ -89,11 +96,14 @@ void PtyMeter::Impl::run()
 void PtyMeter::Impl::serve(const uint8_t* bytes, size_t length, double arrivalMs)
 {
     bool pacing;
+    bool echo;
     int turnaroundMs;
     std::vector<bool> faulty;
     {
         std::lock_guard<std::mutex> lock(mutex);
         pacing = core.settings().wirePacing;
+        echo = core.settings().echo;
+        outlet.setLatency(core.settings().latencyMs);
     }
     // Paced, each character is taken when it would have finished arriving at 9600 baud;
     // the schedule is absolute, so sleeping late once does not delay the rest.
@@ -103,13 +113,15 @@ void PtyMeter::Impl::serve(const uint8_t* bytes, size_t length, double arrivalMs
         if (pacing) {
             lineFreeMs = std::max(lineFreeMs, arrivalMs) + CharTimeMs;
             ms = lineFreeMs;
-            if (!sleepUntil(ms))
+            if (!waitUntil(ms))
                 return;
         }
+        if (echo)
+            outlet.put(bytes + i, step, ms);
         const std::vector<Bytes> replies = feed(bytes + i, step, ms, turnaroundMs, pacing, faulty);
         double replyMs = (pacing ? lineFreeMs : nowMs()) + turnaroundMs;
         for (size_t r = 0; r < replies.size(); ++r) {
-            if (!sleepUntil(replyMs))
+            if (!waitUntil(replyMs))
                 return;
             send(replies[r], replyMs, pacing, faulty[r]);
             replyMs = pacing ? lineFreeMs : nowMs();
@@ -145,14 +157,14 @@ void PtyMeter::Impl::send(const Bytes& reply, double startMs, bool pacing, bool 
         log.sent(startMs, reply, faulty);
     }
     if (!pacing) {
-        WriteAll(ends.fd, reply.data(), reply.size(), WriteTimeoutMs);
+        outlet.put(reply.data(), reply.size(), startMs);
         return;
     }
     lineFreeMs = startMs;
     for (uint8_t byte : reply) {
-        if (!sleepUntil(lineFreeMs))
+        if (!waitUntil(lineFreeMs))
             return;
-        WriteAll(ends.fd, &byte, 1, WriteTimeoutMs);
+        outlet.put(&byte, 1, lineFreeMs);
         lineFreeMs += CharTimeMs;
     }
 }

@@ -1,5 +1,6 @@
 // n2-meter-sim: serves a simulated meter until SIGINT or SIGTERM.
 
+#include "sim/Line.h"
 #include "sim/PtyMeter.h"
 #include "sim/SimOptions.h"
 
@@ -18,6 +19,14 @@ int main(int argc, char** argv)
     if (options.help) {
         std::fputs(sim::SimUsage(), stdout);
         return 0;
+    }
+    if (options.version) {
+        std::printf("n2-meter-sim %s\n", QVT_N2_VERSION);
+        return 0;
+    }
+    if (const std::string refusal = sim::LinkPathRefusal(options.linkPath); !refusal.empty()) {
+        std::fprintf(stderr, "n2-meter-sim: --link %s\n", refusal.c_str());
+        return 2;
     }
     // Block the stop signals in every thread and take them here, synchronously.
     sigset_t stopSignals;

@@ -41,6 +41,7 @@ const std::map<std::string, Setter>& valueOptions()
         {"--cut", [](SimOptions& o, const std::string& v) { return parseShare(v, o.settings.faults.cutRate); }},
         {"--garble", [](SimOptions& o, const std::string& v) { return parseShare(v, o.settings.faults.garbleRate); }},
         {"--turnaround", [](SimOptions& o, const std::string& v) { return parseInteger(v, o.settings.faults.turnaroundMs, 0, 60000); }},
+        {"--latency", [](SimOptions& o, const std::string& v) { return parseInteger(v, o.settings.latencyMs, 0, 255); }},
         {"--log", [](SimOptions& o, const std::string& v) { o.settings.logPath = v; return !v.empty(); }},
         {"--link", [](SimOptions& o, const std::string& v) { o.linkPath = v; return !v.empty(); }},
         {"--device", [](SimOptions& o, const std::string& v) { o.devicePath = v; return !v.empty(); }},
@@ -57,7 +58,9 @@ const std::map<std::string, std::function<void(SimOptions&)>>& flagOptions()
         {"--no-noise", [](SimOptions& o) { o.settings.noNoise = true; }},
         {"--silent", [](SimOptions& o) { o.settings.faults.silent = true; }},
         {"--pace", [](SimOptions& o) { o.settings.wirePacing = true; }},
+        {"--echo", [](SimOptions& o) { o.settings.echo = true; }},
         {"--help", [](SimOptions& o) { o.help = true; }},
+        {"--version", [](SimOptions& o) { o.version = true; }},
     };
     return table;
 }
@@ -107,10 +110,15 @@ const char* SimUsage()
            "  --turnaround MS  pause before each reply\n"
            "  --silent         never answer\n"
            "  --pace           receive and send at the pace of 9600 baud\n"
+           "  --echo           the adapter echoes: each byte the program sends comes back to it\n"
+           "  --latency MS     USB adapter latency timer, 0..255: bytes reach the program in\n"
+           "                   bursts at multiples of MS ms (0)\n"
            "  --log FILE       traffic log (hex, ms timestamps)\n"
-           "  --link PATH      keep a symbolic link PATH to the pty\n"
+           "  --link PATH      keep a symbolic link PATH to the pty (a new path, or a symbolic\n"
+           "                   link, which is replaced; never a file or directory)\n"
            "  --device PATH    serve this serial device instead of a pty\n"
-           "  --help           this text\n";
+           "  --help           this text\n"
+           "  --version        the program's version\n";
 }
 
 }  // namespace sim

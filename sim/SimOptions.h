@@ -13,6 +13,7 @@ struct SimOptions {
     std::string linkPath;
     std::string devicePath;
     bool help = false;
+    bool version = false;
 };
 
 // Parses argv after the program name; false with a message in error on a bad option.

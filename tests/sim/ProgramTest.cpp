@@ -3,7 +3,9 @@
 #include "link/N2Decode.h"
 #include "link/Wn2.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -109,6 +111,8 @@ TEST(ProgramOptions, HelpAndRefusals)
                           {{"--drop", "1.5"}, 2},
                           {{"--serial"}, 2},
                           {{"--bogus"}, 2},
+                          {{"--latency", "256"}, 2},
+                          {{"--latency", "-1"}, 2},
                           {{"--device", "/nonexistent/tty"}, 1}};
     for (const Case& c : cases) {
         QProcess sim;
@@ -116,6 +120,54 @@ TEST(ProgramOptions, HelpAndRefusals)
         ASSERT_TRUE(sim.waitForFinished(5000)) << c.options.join(' ').toStdString();
         EXPECT_EQ(sim.exitCode(), c.exitCode) << c.options.join(' ').toStdString();
     }
+}
+
+TEST(ProgramOptions, Version)
+{
+    QProcess sim;
+    sim.start(SIM_PROGRAM, {"--version"});
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    EXPECT_EQ(sim.exitCode(), 0);
+    EXPECT_EQ(sim.readAllStandardOutput().toStdString(), "n2-meter-sim " QVT_N2_VERSION "\n");
+}
+
+TEST(ProgramOptions, LinkReplacesOnlyASymbolicLink)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("notes.txt");
+    const QString folder = dir.filePath("folder");
+    {
+        QFile notes(file);
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+        notes.write("keep me\n");
+    }
+    ASSERT_TRUE(QDir().mkdir(folder));
+    for (const QString& path : {file, folder}) {
+        QProcess sim;
+        sim.start(SIM_PROGRAM, {"--link", path, "--echo", "--latency", "16"});
+        ASSERT_TRUE(sim.waitForFinished(5000));
+        EXPECT_EQ(sim.exitCode(), 2);
+        const QString error = QString::fromLocal8Bit(sim.readAllStandardError());
+        EXPECT_TRUE(error.startsWith("n2-meter-sim: --link " + path + " is a ")) << error.toStdString();
+        EXPECT_TRUE(error.contains("not a symbolic link")) << error.toStdString();
+        EXPECT_TRUE(sim.readAllStandardOutput().isEmpty());
+    }
+    QFile notes(file);
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notes.readAll(), "keep me\n");
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+
+    // A link left by an earlier run, even one pointing nowhere, is taken over.
+    const QString link = dir.filePath("meter");
+    ASSERT_TRUE(QFile::link(dir.filePath("gone"), link));
+    QProcess sim;
+    sim.start(SIM_PROGRAM, {"--link", link});
+    ASSERT_TRUE(sim.waitForReadyRead(5000));
+    const QString pty = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    EXPECT_EQ(QFile::symLinkTarget(link), pty);
+    sim.terminate();
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    EXPECT_EQ(sim.exitCode(), 0);
 }
 
 }  // namespace
