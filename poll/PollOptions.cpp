@@ -1,0 +1,157 @@
+#include "poll/PollOptions.h"
+
+#include "common/NumberText.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+PollCommand Ending(int status, const QString& output, const QString& error = QString())
+{
+    PollCommand ending;
+    ending.exitStatus = status;
+    ending.output = output;
+    ending.error = error;
+    return ending;
+}
+
+PollCommand BadUse(const QString& program, const QString& problem)
+{
+    return Ending(BadUsage, QString(), QStringLiteral("%1: %2 See '%1 --help'.\n").arg(program, problem));
+}
+
+// "COM" and a number from 1 up, in any case.
+bool IsComName(const QString& value)
+{
+    static const QRegularExpression comName(QStringLiteral("^COM[1-9][0-9]*$"), QRegularExpression::CaseInsensitiveOption);
+    return comName.match(value).hasMatch();
+}
+
+// A COM name means what it means for the window; a device path is opened as it is.
+bool TakePort(const QString& value, PollOptions& options)
+{
+    if (IsComName(value)) {
+        options.portName = value.toUpper();
+        return true;
+    }
+    if (!value.contains(QLatin1Char('/')))
+        return false;
+    options.portName = QFileInfo(value).absoluteFilePath();
+    return true;
+}
+
+// The same facts and limits as the main window's address box.
+QString AddressProblem(const QString& text)
+{
+    const TypedAddress typed = ParseAddress(text);
+    if (typed.kind == TypedAddress::Integer && typed.InRange())
+        return QString();
+    if (typed.kind == TypedAddress::Integer)
+        return QStringLiteral("--address %1: the address must be between %2 and %3.").arg(text).arg(FirstAddress).arg(LastAddress);
+    return QStringLiteral("--address '%1': not a whole number.").arg(text);
+}
+
+QString HelpText(const QCommandLineParser& parser, const QString& program)
+{
+    return QStringLiteral("Usage: %1 --address N [options]\n"
+                          "       %1 --scan [--decreasing] [options]\n")
+               .arg(program)
+           + parser.helpText().section('\n', 1);
+}
+
+}  // namespace
+
+PollCommand ReadPollCommand(const QStringList& arguments)
+{
+    const QString program = arguments.isEmpty() ? QStringLiteral("qvt-n2-poll") : QFileInfo(arguments.first()).fileName();
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QStringLiteral(
+        "Reads every live measurement of one N2 meter over and over, as the QVT_N2 window does, and writes\n"
+        "one record per cycle: a failed cycle too, with the request that failed and its code. Ctrl-C\n"
+        "(SIGINT) or SIGTERM ends the run after the request in progress; the cycle it cuts short is not\n"
+        "written. Exit status: 0 when a cycle succeeded, 1 when none did or the port did not open,\n"
+        "2 for a bad option."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Shows the program's version."));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("The port: a COM name (COM1, COM2, ...), meaning what it means for "
+                                                 "the window, or a device path (for example /dev/ttyUSB0). COM1 "
+                                                 "when not given."),
+                                  QStringLiteral("PORT"));
+    const QCommandLineOption address(QStringLiteral("address"), QStringLiteral("The meter's address, 1 to 255."),
+                                     QStringLiteral("N"));
+    const QCommandLineOption count(QStringLiteral("count"),
+                                   QStringLiteral("Cycles to run; 0 (the default) runs until stopped."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption format(QStringLiteral("format"),
+                                    QStringLiteral("csv (the default: RFC 4180, one header row) or jsonl (one JSON "
+                                                   "object per line)."),
+                                    QStringLiteral("FORMAT"));
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    QStringLiteral("Writes the records (or the address found) to FILE, replacing it, "
+                                                   "instead of standard output."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption scan(QStringLiteral("scan"),
+                                  QStringLiteral("Finds the address of a meter alone on the line, trying 1 to 255, "
+                                                 "and prints it."));
+    const QCommandLineOption decreasing(QStringLiteral("decreasing"),
+                                        QStringLiteral("With --scan: tries 255 down to 1."));
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Writes every event on the line to FILE, replacing it."),
+                                   QStringLiteral("FILE"));
+    parser.addOptions({help, version, port, address, count, format, output, scan, decreasing, trace});
+
+    if (!parser.parse(arguments))
+        return BadUse(program, parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return BadUse(program, QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+    if (parser.isSet(help))
+        return Ending(0, HelpText(parser, program));
+    if (parser.isSet(version))
+        return Ending(0, QStringLiteral("%1 %2\n").arg(program, QStringLiteral(QVT_N2_VERSION)));
+
+    PollCommand command;
+    PollOptions& options = command.options;
+    if (parser.isSet(port) && !TakePort(parser.value(port), options)) {
+        return BadUse(program, QStringLiteral("--port %1: give a COM name (COM1, COM2, ...) or a device path "
+                                              "(for example /dev/ttyUSB0).")
+                                   .arg(parser.value(port)));
+    }
+    options.scan = parser.isSet(scan);
+    if (options.scan && (parser.isSet(address) || parser.isSet(count) || parser.isSet(format)))
+        return BadUse(program, QStringLiteral("--scan finds the address and reads nothing: leave out --address, "
+                                              "--count and --format."));
+    if (parser.isSet(decreasing) && !options.scan)
+        return BadUse(program, QStringLiteral("--decreasing goes with --scan."));
+    if (parser.isSet(decreasing))
+        options.order = ScanOrder::Decreasing;
+    if (!options.scan && !parser.isSet(address))
+        return BadUse(program, QStringLiteral("Give the meter's address with --address N, or find it with --scan."));
+    if (parser.isSet(address)) {
+        const QString problem = AddressProblem(parser.value(address));
+        if (!problem.isEmpty())
+            return BadUse(program, problem);
+        options.address = ParseAddress(parser.value(address)).value;
+    }
+    if (parser.isSet(count) && (!TextToInt(parser.value(count), options.count) || options.count < 0))
+        return BadUse(program, QStringLiteral("--count '%1': give a number of cycles, or 0 to run until stopped.")
+                                   .arg(parser.value(count)));
+    if (parser.isSet(format)) {
+        if (parser.value(format) == QLatin1String("csv"))
+            options.format = RecordFormat::Csv;
+        else if (parser.value(format) == QLatin1String("jsonl"))
+            options.format = RecordFormat::JsonLines;
+        else
+            return BadUse(program, QStringLiteral("--format '%1': csv or jsonl.").arg(parser.value(format)));
+    }
+    options.outputPath = parser.value(output);
+    options.tracePath = parser.value(trace);
+    if ((parser.isSet(output) && options.outputPath.isEmpty()) || (parser.isSet(trace) && options.tracePath.isEmpty()))
+        return BadUse(program, QStringLiteral("--output and --trace need a file name."));
+    return command;
+}
