@@ -117,7 +117,7 @@ std::vector<int> SummaryCounts(const QString& error)
     return {m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt()};
 }
 
-QString PointColumnText(const char* column, const std::map<QString, QString>& record)
+QString Field(const char* column, const std::map<QString, QString>& record)
 {
     const auto found = record.find(QString::fromLatin1(column));
     return found == record.end() ? QStringLiteral("(no column)") : found->second;
@@ -132,27 +132,18 @@ TEST(Poller, RecordsAFewCyclesInBaseUnitsWhateverTheLocale)
     EXPECT_EQ(SummaryCounts(run.error), (std::vector<int>{3, 3, 0, 0}));
     const auto records = CsvRecords(run.output);
     ASSERT_EQ(records.size(), 3u);
+    // Volts, amperes and watts as the meter sends them, never with a prefix; '.' in a German locale.
+    const std::pair<const char*, QString> expected[] = {
+        {"address", "7"}, {"serial_number", "-1294967296"}, {"status_code", "7"}, {"TC", "5"}, {"KE", "1000"},
+        {"U_L1_V", "220.1"}, {"I_L3_A", "5.3"}, {"FP_L2", "0.88"}, {"Freq_Hz", "60"}, {"EAPos_kWh", "1523.417"},
+        {"ERNeg_kVArh", "1.044"}, {"MDA_kW", "3.512"}, {"starts", "17"}, {"failed_request", ""}, {"failure_code", ""}};
     static const QRegularExpression localTime(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}-03:00$"));
     for (const auto& record : records) {
-        EXPECT_TRUE(localTime.match(PointColumnText("time", record)).hasMatch()) << PointColumnText("time", record).toStdString();
-        EXPECT_EQ(PointColumnText("address", record), "7");
-        EXPECT_EQ(PointColumnText("serial_number", record), "-1294967296");
-        EXPECT_EQ(PointColumnText("status_code", record), "7");
-        EXPECT_EQ(PointColumnText("TC", record), "5");
-        EXPECT_EQ(PointColumnText("KE", record), "1000");
-        // Volts, amperes and watts as the meter sends them, never with a prefix.
-        EXPECT_EQ(PointColumnText("U_L1_V", record), "220.1");
-        EXPECT_EQ(PointColumnText("I_L3_A", record), "5.3");
-        EXPECT_EQ(PointColumnText("P_L1_W", record).toFloat(), float(220.1 * 5.0 * 0.92));
-        EXPECT_EQ(PointColumnText("S_L2_VA", record).toFloat(), float(219.6 * 4.7));
-        EXPECT_EQ(PointColumnText("FP_L2", record), "0.88");
-        EXPECT_EQ(PointColumnText("Freq_Hz", record), "60");
-        EXPECT_EQ(PointColumnText("EAPos_kWh", record), "1523.417");
-        EXPECT_EQ(PointColumnText("ERNeg_kVArh", record), "1.044");
-        EXPECT_EQ(PointColumnText("MDA_kW", record), "3.512");
-        EXPECT_EQ(PointColumnText("starts", record), "17");
-        EXPECT_EQ(PointColumnText("failed_request", record), "");
-        EXPECT_EQ(PointColumnText("failure_code", record), "");
+        EXPECT_TRUE(localTime.match(Field("time", record)).hasMatch()) << Field("time", record).toStdString();
+        for (const auto& [column, text] : expected)
+            EXPECT_EQ(Field(column, record), text) << column;
+        EXPECT_EQ(Field("P_L1_W", record).toFloat(), float(220.1 * 5.0 * 0.92));
+        EXPECT_EQ(Field("S_L2_VA", record).toFloat(), float(219.6 * 4.7));
     }
 }
 
@@ -192,13 +183,13 @@ TEST(Poller, AFailedCycleIsARecordWithTheRequestThatFailed)
     int failed = 0;
     int failedRequests = 0;
     for (const auto& record : records) {
-        const QString request = PointColumnText("failed_request", record);
-        const bool whole = !PointColumnText("starts", record).isEmpty();
+        const QString request = Field("failed_request", record);
+        const bool whole = !Field("starts", record).isEmpty();
         failed += whole ? 0 : 1;
         failedRequests += request.isEmpty() ? 0 : 1;
         if (request.isEmpty())
             continue;
-        EXPECT_EQ(PointColumnText("failure_code", record), "-1");
+        EXPECT_EQ(Field("failure_code", record), "-1");
         // The column of the request that failed, and every one after it up to the start
         // counter, is empty; all before it are filled. A whole cycle misses only Q_L2.
         const qsizetype first = whole ? columns.indexOf("Q_L2_VAr")
@@ -211,7 +202,7 @@ TEST(Poller, AFailedCycleIsARecordWithTheRequestThatFailed)
         const qsizetype last = whole ? first : columns.indexOf("starts");
         for (qsizetype i = 0; i < columns.indexOf("failed_request"); ++i) {
             const bool empty = i >= first && i <= last;
-            EXPECT_EQ(PointColumnText(qPrintable(columns[i]), record).isEmpty(), empty)
+            EXPECT_EQ(Field(qPrintable(columns[i]), record).isEmpty(), empty)
                 << request.toStdString() << " " << columns[i].toStdString();
         }
     }
@@ -229,10 +220,10 @@ TEST(Poller, NoCycleSucceededIsStatus1)
     const auto records = CsvRecords(run.output);
     ASSERT_EQ(records.size(), 2u);
     for (const auto& record : records) {
-        EXPECT_EQ(PointColumnText("failed_request", record), "identify");
-        EXPECT_EQ(PointColumnText("failure_code", record), "-1");
-        EXPECT_EQ(PointColumnText("serial_number", record), "");
-        EXPECT_EQ(PointColumnText("U_V", record), "");
+        EXPECT_EQ(Field("failed_request", record), "identify");
+        EXPECT_EQ(Field("failure_code", record), "-1");
+        EXPECT_EQ(Field("serial_number", record), "");
+        EXPECT_EQ(Field("U_V", record), "");
     }
 }
 
@@ -299,7 +290,7 @@ TEST_P(StopSignal, EndsTheRunWithTheFileWhole)
     ASSERT_EQ(summary.size(), 4u);
     EXPECT_EQ(summary[0], int(written.size()));
     for (const auto& record : written)
-        EXPECT_EQ(PointColumnText("starts", record), "17");
+        EXPECT_EQ(Field("starts", record), "17");
     // Whole cycles of 37 requests, then at most the part of one that the stop cut short.
     const int cut = Sent(ReadTrace(trace)) - 37 * int(written.size());
     EXPECT_GE(cut, 0);

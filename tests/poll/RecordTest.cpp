@@ -122,25 +122,14 @@ TEST_F(PollRecord, AWholeCycleInBaseUnitsAndFullPrecision)
     EXPECT_EQ(record.FailedRequests(), 0);
 
     auto csv = CsvFields(record);
-    EXPECT_EQ(csv["address"], "9");
-    EXPECT_EQ(csv["serial_number"], "-1294967296");
-    EXPECT_EQ(csv["status_code"], "7");
-    EXPECT_EQ(csv["TP"], "1");
-    EXPECT_EQ(csv["TC"], "5");
-    EXPECT_EQ(csv["KE"], "1000");
-    EXPECT_EQ(csv["TL"], "10");
-    EXPECT_EQ(csv["TI"], "15");
-    EXPECT_EQ(csv["U_L1_V"], "220.1");
-    EXPECT_EQ(csv["I_L2_A"], "4.7");
-    EXPECT_EQ(csv["P_L1_W"], "1234567.9");
-    EXPECT_EQ(csv["FP_L1"], "0.00012345679");
-    EXPECT_EQ(csv["Freq_Hz"], "60");
-    EXPECT_EQ(csv["EAPos_kWh"], "1523.417");
-    EXPECT_EQ(csv["ERPos_kVArh"], "412.885");
-    EXPECT_EQ(csv["MDS_kVA"], "3.705");
-    EXPECT_EQ(csv["starts"], "17");
-    EXPECT_EQ(csv["failed_request"], "");
-    EXPECT_EQ(csv["failure_code"], "");
+    const std::pair<const char*, const char*> expected[] = {
+        {"address", "9"}, {"serial_number", "-1294967296"}, {"status_code", "7"}, {"TP", "1"}, {"TC", "5"},
+        {"KE", "1000"}, {"TL", "10"}, {"TI", "15"}, {"U_L1_V", "220.1"}, {"I_L2_A", "4.7"},
+        {"P_L1_W", "1234567.9"}, {"FP_L1", "0.00012345679"}, {"Freq_Hz", "60"}, {"EAPos_kWh", "1523.417"},
+        {"ERPos_kVArh", "412.885"}, {"MDS_kVA", "3.705"}, {"starts", "17"}, {"failed_request", ""},
+        {"failure_code", ""}};
+    for (const auto& [column, text] : expected)
+        EXPECT_EQ(csv[column], text) << column;
     // Every point's text reads back as exactly the float the meter sent.
     for (size_t i = 0; i < PollingPoints.size(); ++i) {
         const QString text = csv[PointColumn(PollingPoints[i])];
