@@ -54,11 +54,16 @@ void InstallUiRecorder(UiRecorder* recorder)
 int ShowMessageBox(const QString& text, const QString& title, BoxIcon icon)
 {
     const QString shownTitle = title.isEmpty() ? QStringLiteral("QVT_N2") : title;
-    if (InstalledRecorder) {
-        InstalledRecorder->events.push_back({UiEvent::Box, text, shownTitle, icon});
-        return QMessageBox::Ok;
-    }
-    return ExecBox(text, shownTitle, icon);
+    // A box shown during a wait waits for the person, who must not see the hourglass over it.
+    const CursorState before = CurrentCursor();
+    SetDefaultCursor();
+    int result = QMessageBox::Ok;
+    if (InstalledRecorder)
+        InstalledRecorder->events.push_back({UiEvent::Box, text, shownTitle, icon, CurrentCursor()});
+    else
+        result = ExecBox(text, shownTitle, icon);
+    RestoreCursor(before);
+    return result;
 }
 
 void Beep()

@@ -24,7 +24,24 @@ void FakeLine::setResponder(Responder responder)
 
 void FakeLine::setOpenFails(bool fails)
 {
-    openFails_ = fails;
+    openResult_ = {};
+    if (fails)
+        openResult_.failure = OpenFailure::NotFound;
+}
+
+void FakeLine::setOpenResult(const OpenResult& result)
+{
+    openResult_ = result;
+}
+
+void FakeLine::unplug()
+{
+    unplugged_ = true;
+}
+
+void FakeLine::plugIn()
+{
+    unplugged_ = false;
 }
 
 void FakeLine::failNextWrites(int count)
@@ -71,17 +88,31 @@ void FakeLine::record(Event event, bool ok)
     Record r;
     r.event = event;
     r.ok = ok;
+    r.at = std::chrono::steady_clock::now();
     log_.push_back(r);
 }
 
-bool FakeLine::open(const QString& devicePath, int baudRate, uint8_t, uint8_t, uint8_t)
+void FakeLine::pass(long long ms)
 {
-    open_ = !openFails_;
+    virtualMs_ += ms;
+    clockMs_ += ms;
+}
+
+OpenResult FakeLine::open(const QString& devicePath, int baudRate, uint8_t, uint8_t, uint8_t)
+{
+    OpenResult result = openResult_;
+    if (unplugged_) {
+        result = {};
+        result.failure = OpenFailure::NotFound;
+    }
+    open_ = result.ok();
+    rts_ = rts_ || open_;
     record(Event::Open, open_);
     devicePath_ = devicePath;
     baudRate_ = baudRate;
     pending_.clear();
-    return open_;
+    lineError_ = false;
+    return result;
 }
 
 bool FakeLine::close()
@@ -106,12 +137,20 @@ void FakeLine::purgeOutput()
 void FakeLine::purgeInput()
 {
     pending_.clear();
+    lineError_ = false;
     record(Event::PurgeInput);
 }
 
 void FakeLine::clearError()
 {
     record(Event::ClearError);
+}
+
+LineFault FakeLine::fault()
+{
+    if (open_ && unplugged_)
+        return LineFault::HungUp;
+    return open_ && lineError_ ? LineFault::LineError : LineFault::None;
 }
 
 FakeLine::Reply FakeLine::nextReply(const std::vector<uint8_t>& frame)
@@ -129,9 +168,10 @@ bool FakeLine::write(const uint8_t* bytes, int length, int timeoutMs)
     r.event = Event::Write;
     r.bytes.assign(bytes, bytes + std::max(length, 0));
     r.timeoutMs = timeoutMs;
-    r.ok = open_ && writeFailures_ == 0;
+    r.ok = open_ && !unplugged_ && writeFailures_ == 0;
     if (open_ && writeFailures_ > 0)
         --writeFailures_;
+    r.at = std::chrono::steady_clock::now();
     log_.push_back(r);
     if (!r.ok)
         return false;
@@ -149,16 +189,20 @@ int FakeLine::read(uint8_t* buffer, int maxLength, int intervalMs, int totalMs)
     r.timeoutMs = totalMs;
     r.intervalMs = intervalMs;
     r.maxLength = maxLength;
-    r.ok = open_ && readFailures_ == 0;
+    r.ok = open_ && !unplugged_ && readFailures_ == 0;
     if (open_ && readFailures_ > 0)
         --readFailures_;
+    r.at = std::chrono::steady_clock::now();
     if (!r.ok) {
+        // A port that is not open waits as a silent line; an open one fails at once.
+        if (!open_)
+            pass(totalMs);
         log_.push_back(r);
         return -1;
     }
     int elapsedMs = 0;
     const int count = takeArrived(buffer, maxLength, intervalMs, totalMs, elapsedMs);
-    virtualMs_ += elapsedMs;
+    pass(elapsedMs);
     r.bytes.assign(buffer, buffer + count);
     log_.push_back(r);
     return count;
@@ -177,6 +221,7 @@ int FakeLine::takeArrived(uint8_t* buffer, int maxLength, int intervalMs, int to
             break;
         lastArrival = arrival;
         chunk.delayMs = 0;
+        lineError_ = lineError_ || chunk.lineError;
         const int take = std::min<int>(static_cast<int>(chunk.bytes.size()), maxLength - count);
         std::copy_n(chunk.bytes.begin(), take, buffer + count);
         chunk.bytes.erase(chunk.bytes.begin(), chunk.bytes.begin() + take);

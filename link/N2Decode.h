@@ -8,6 +8,9 @@
 
 constexpr int N2StatusReplyLength = 28;
 constexpr int N2PointReplyLength = 14;
+// The result reported for a reply of the right length whose fields are not clean hex, so that
+// it never reads like a count of characters received.
+constexpr int N2MessageError = -2;
 
 struct N2Status {
     int32_t serialNumber;   // characters 9..16, most significant pair first
@@ -29,3 +32,6 @@ bool CfgDecodeBlock(const uint8_t* reply, int count, std::span<uint8_t> block);
 // The information read's reply: the leading byte, then the meter's start counter (16 bits,
 // most significant byte first). False unless both counter bytes arrived.
 bool CfgDecodeInfo(const uint8_t* reply, int count, uint16_t& starts);
+// The code a reply that did not decode is reported with: the request result when it is not
+// the required length (-1 for silence), N2MessageError when it is.
+int N2FailureCode(int count, int requiredLength);

@@ -1,9 +1,10 @@
 #include "link/QtSerialLine.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 
 #include <algorithm>
-#include <termios.h>
+#include <chrono>
 
 namespace {
 
@@ -36,18 +37,33 @@ bool ReadFailed(QSerialPort::SerialPortError error)
 
 }  // namespace
 
-bool QtSerialLine::open(const QString& devicePath, int baudRate, uint8_t byteSize, uint8_t stopBits, uint8_t parity)
+OpenResult QtSerialLine::open(const QString& devicePath, int baudRate, uint8_t byteSize, uint8_t stopBits, uint8_t parity)
 {
     // A new open replaces the port; keeping the old device open would leak it and hold its lock.
-    if (port_.isOpen())
+    close();
+    // Qt names its lock file after the path it is given: with the real path every spelling of
+    // one device (a by-id link, its target) meets the same lock.
+    const QString realPath = RealDevicePath(devicePath);
+    if (realPath.isEmpty())
+        return WhyOpenFailed(devicePath);
+    port_.setPortName(realPath);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        OpenResult result = WhyOpenFailed(realPath);
+        if (result.failure == OpenFailure::Other && result.systemError.isEmpty())
+            result.systemError = port_.errorString();
+        return result;
+    }
+    // The tty's exclusive mode does not stop root; a lock on the descriptor stops everyone.
+    if (!LockDescriptor(port_.handle())) {
         port_.close();
-    if (devicePath.isEmpty())
-        return false;
-    port_.setPortName(devicePath);
-    if (!port_.open(QIODevice::ReadWrite))
-        return false;
+        OpenResult inUse;
+        inUse.failure = OpenFailure::InUse;
+        return inUse;
+    }
     applySettings(baudRate, byteSize, stopBits, parity);
-    return true;
+    RequestLowLatency(port_.handle());
+    countsAtPurge_.reset();
+    return {};
 }
 
 void QtSerialLine::applySettings(int baudRate, uint8_t byteSize, uint8_t stopBits, uint8_t parity)
@@ -70,6 +86,11 @@ bool QtSerialLine::close()
     return true;
 }
 
+bool QtSerialLine::isOpen() const
+{
+    return port_.isOpen();
+}
+
 void QtSerialLine::setRts(bool raised)
 {
     if (port_.isOpen() && !port_.setRequestToSend(raised))
@@ -84,8 +105,10 @@ void QtSerialLine::purgeOutput()
 
 void QtSerialLine::purgeInput()
 {
-    if (port_.isOpen())
-        port_.clear(QSerialPort::Input);
+    if (!port_.isOpen())
+        return;
+    port_.clear(QSerialPort::Input);
+    countsAtPurge_ = ReadLineErrorCounts(port_.handle());
 }
 
 bool QtSerialLine::write(const uint8_t* bytes, int length, int timeoutMs)
@@ -107,14 +130,16 @@ bool QtSerialLine::waitUntilSent(int timeoutMs)
             return false;
     }
     // The driver has the bytes; RTS may only drop once the last one has left the UART.
-    (void)tcdrain(port_.handle());
+    (void)drain_(port_.handle());
     return true;
 }
 
 int QtSerialLine::read(uint8_t* buffer, int maxLength, int intervalMs, int totalMs)
 {
-    if (!port_.isOpen())
+    if (!port_.isOpen()) {
+        QThread::msleep(static_cast<unsigned long>(std::max(totalMs, 0)));
         return -1;
+    }
     port_.clearError();
     QElapsedTimer sinceStart;
     sinceStart.start();
@@ -140,7 +165,30 @@ int QtSerialLine::read(uint8_t* buffer, int maxLength, int intervalMs, int total
     return count;
 }
 
+LineFault QtSerialLine::fault()
+{
+    if (!port_.isOpen())
+        return LineFault::None;
+    if (DeviceGone(port_.handle()))
+        return LineFault::HungUp;
+    const std::optional<LineErrorCounts> counts = ReadLineErrorCounts(port_.handle());
+    if (countsAtPurge_ && counts && *counts != *countsAtPurge_)
+        return LineFault::LineError;
+    return LineFault::None;
+}
+
 void QtSerialLine::clearError()
 {
     port_.clearError();
+}
+
+long long QtSerialLine::clockMs() const
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void QtSerialLine::setDrain(Drain drain)
+{
+    drain_ = std::move(drain);
 }

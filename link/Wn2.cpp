@@ -3,6 +3,8 @@
 #include "link/EchoFilter.h"
 #include "link/LinkTrace.h"
 #include "link/N2Decode.h"
+#include "link/PortMap.h"
+#include "link/PortState.h"
 #include "link/QtSerialLine.h"
 
 #include <QThread>
@@ -93,6 +95,7 @@ private:
 template <typename Frame>
 int Request(const Frame& frame, uint8_t* reply, int replyLength)
 {
+    PortReopenIfDue(Line());
     // Stale bytes (a late reply to an earlier request) must not be read as this reply.
     Line().purgeOutput();
     TraceLink({.event = LinkEvent::PurgedOutput});
@@ -108,6 +111,7 @@ int Request(const Frame& frame, uint8_t* reply, int replyLength)
 // Config writes read nothing: whatever the meter answers waits for the next read's purge.
 int SendConfigWrite(const CfgFrame& frame)
 {
+    PortReopenIfDue(Line());
     Line().purgeOutput();
     TraceLink({.event = LinkEvent::PurgedOutput});
     uint32_t written = 0;
@@ -145,21 +149,6 @@ SerialLine* N2UseLine(SerialLine* line)
     return previous;
 }
 
-QString N2DevicePath(const QString& portName)
-{
-#ifdef Q_OS_WIN
-    return portName;
-#else
-    for (int n = 1; n <= 4; ++n) {
-        if (portName != QStringLiteral("COM%1").arg(n))
-            continue;
-        const QString override = qEnvironmentVariable(qPrintable(QStringLiteral("QVT_N2_COM%1").arg(n)));
-        return override.isEmpty() ? QStringLiteral("/dev/ttyS%1").arg(n - 1) : override;
-    }
-    return portName;
-#endif
-}
-
 int N2OpenPort(const QString& portName, int baudRate)
 {
     ConfigWriteDelay = 3000;
@@ -169,12 +158,12 @@ int N2OpenPort(const QString& portName, int baudRate)
 
 int N2OpenPort(const QString& portName, int baudRate, uint8_t byteSize, uint8_t stopBits, uint8_t parity)
 {
-    return Line().open(N2DevicePath(portName), baudRate, byteSize, stopBits, parity) ? 1 : -1;
+    return PortOpen(Line(), portName, N2DevicePath(portName), {baudRate, byteSize, stopBits, parity});
 }
 
 int N2ClosePort()
 {
-    return Line().close() ? 1 : 0;
+    return PortClose(Line());
 }
 
 int N2SendFrame(const uint8_t* bytes, int length, uint32_t& written)
@@ -186,6 +175,7 @@ int N2SendFrame(const uint8_t* bytes, int length, uint32_t& written)
     QThread::msleep(RtsLeadMs);
     if (!line.write(bytes, length, WriteTotalConstantMs + WriteTotalPerByteMs * length)) {
         // RTS stays raised; the next send raises it again and drops it at its end.
+        PortFaulted(line);
         line.clearError();
         Echo.forget();
         TraceLink({.event = LinkEvent::WriteFailed, .bytes = bytes, .length = length});
@@ -205,7 +195,8 @@ int N2ReceiveReply(uint8_t* buffer, int maxLength, uint32_t& received)
     SerialLine& line = Line();
     const int count =
         Echo.readReply(line, buffer, maxLength, ReadIntervalMs, ReadTotalConstantMs + ReadTotalPerByteMs * maxLength);
-    if (count < 0) {
+    // A line error or a hang-up during the request spoils whatever arrived.
+    if (PortFaulted(line) || count < 0) {
         received = 0;
         line.clearError();
         TraceLink({.event = LinkEvent::ReadFailed});

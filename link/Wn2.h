@@ -17,9 +17,6 @@ int N2ClosePort();
 int N2SendFrame(const uint8_t* bytes, int length, uint32_t& written);
 int N2ReceiveReply(uint8_t* buffer, int maxLength, uint32_t& received);
 
-// "COM1".."COM4" -> /dev/ttyS0..3 unless QVT_N2_COMn overrides; "/..." is a device path.
-QString N2DevicePath(const QString& portName);
-
 // The line under the transport. nullptr restores the real serial port; returns the previous line.
 // Tests install a FakeLine here before N2OpenPort.
 SerialLine* N2UseLine(SerialLine* line);

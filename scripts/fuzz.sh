@@ -6,7 +6,7 @@
 # tests/reliability/fuzz-cases/<target>/ so the test suite replays it from then on.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh fuzz
 seconds=${FUZZ_SECONDS:-60}
 build=build-fuzz
 targets=(meter_frames reply_decode typed_numbers)

@@ -106,6 +106,48 @@ TEST(RealMessageBox, IsAModalQMessageBoxWithOneOkButton)
     }
 }
 
+// Pops every override cursor and says how many there were.
+int DrainOverrides()
+{
+    int depth = 0;
+    while (QGuiApplication::overrideCursor()) {
+        QGuiApplication::restoreOverrideCursor();
+        ++depth;
+    }
+    return depth;
+}
+
+// Whatever the cursor before it, a box waits under the arrow and that cursor returns after it.
+TEST(MessageBoxCursor, ArrowWhileTheBoxWaitsThenTheCursorFromBefore)
+{
+    for (const CursorState before : {CursorState::Hourglass, CursorState::Arrow}) {
+        SCOPED_TRACE(before == CursorState::Hourglass ? "hourglass before" : "arrow before");
+        ASSERT_EQ(DrainOverrides(), 0);
+        RestoreCursor(before);
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seen = true;
+            EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+            box->buttons().front()->click();
+        });
+        ShowMessageBox(QStringLiteral("Energy register(s) restarted."), QStringLiteral("Message"),
+                       BoxIcon::Information);
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(CurrentCursor(), before);
+
+        UiRecorder recorder;
+        InstallUiRecorder(&recorder);
+        ShowMessageBox(QStringLiteral("recorded"), QStringLiteral("Message"), BoxIcon::Information);
+        InstallUiRecorder(nullptr);
+        ASSERT_NE(recorder.lastBox(), nullptr);
+        EXPECT_EQ(recorder.lastBox()->cursor, CursorState::Arrow);
+        EXPECT_EQ(CurrentCursor(), before);
+        EXPECT_EQ(DrainOverrides(), before == CursorState::Hourglass ? 1 : 0);
+    }
+}
+
 TEST(Pause, BlocksWithoutProcessingEvents)
 {
     bool ran = false;
@@ -127,17 +169,6 @@ TEST(Pause, NonPositiveReturnsAtOnce)
     Pause(-1);
     Pause(-2147483647 - 1);
     EXPECT_LT(clock.elapsed(), 20);
-}
-
-// Pops every override cursor and says how many there were.
-int DrainOverrides()
-{
-    int depth = 0;
-    while (QGuiApplication::overrideCursor()) {
-        QGuiApplication::restoreOverrideCursor();
-        ++depth;
-    }
-    return depth;
 }
 
 TEST(Cursor, HourglassAndArrowStates)

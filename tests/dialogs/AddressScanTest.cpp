@@ -3,6 +3,10 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
+#include "link/Wn2.h"
+#include "sim/PtyMeter.h"
 #include "ui/dialogs/Descobrirend.h"
 #include "ui/main/N2testeqvtmain.h"
 
@@ -54,7 +58,7 @@ void PrintTo(const ScanCase& c, std::ostream* os)
 
 class AddressScanOrderTest : public AddressScanTest, public ::testing::WithParamInterface<ScanCase> {};
 
-TEST_P(AddressScanOrderTest, TriesEachAddressOnceUntilTheMeterAnswers)
+TEST_P(AddressScanOrderTest, TriesEachAddressOnceUntilTheMeterAnswersTwice)
 {
     const ScanCase& c = GetParam();
     if (c.meterAddress)
@@ -62,7 +66,10 @@ TEST_P(AddressScanOrderTest, TriesEachAddressOnceUntilTheMeterAnswers)
 
     Scan(c.order);
 
-    EXPECT_EQ(Addresses(Frames()), Range(c.order == 0 ? 1 : 255, c.lastTried));
+    std::vector<int> tried = Range(c.order == 0 ? 1 : 255, c.lastTried);
+    if (c.meterAddress)
+        tried.push_back(c.meterAddress);   // the answer confirmed
+    EXPECT_EQ(Addresses(Frames()), tried);
     const QString last = QString::number(c.lastTried);
     EXPECT_EQ(FormDescobrirEnd->EditEnd->text(), last);
     EXPECT_EQ(FormMain->EditEnd->text(), c.meterAddress ? last : QStringLiteral("7"));
@@ -73,6 +80,7 @@ TEST_P(AddressScanOrderTest, TriesEachAddressOnceUntilTheMeterAnswers)
         EXPECT_EQ(recorder.lastBox()->text, NotFoundText);
         EXPECT_EQ(recorder.lastBox()->title, QStringLiteral("Error"));
         EXPECT_EQ(recorder.lastBox()->icon, BoxIcon::Critical);
+        EXPECT_EQ(recorder.lastBox()->cursor, CursorState::Arrow);
         EXPECT_EQ(recorder.beeps(), 1);
     }
     EXPECT_TRUE(FormDescobrirEnd->isVisible());
@@ -86,6 +94,50 @@ INSTANTIATE_TEST_SUITE_P(Orders, AddressScanOrderTest,
                                            ScanCase{"At200Decreasing", 200, 1, 200},
                                            ScanCase{"NoneIncreasing", 0, 0, 255}, ScanCase{"NoneDecreasing", 0, 1, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A meter whose reply comes after the read time-out is heard in the read of the next address
+// tried. Asked again, that address stays silent: the meter is not found rather than misnamed.
+class LateMeterScanTest : public AddressScanTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        AddressScanTest::SetUp();
+        N2UseLine(nullptr);
+    }
+    void TearDown() override
+    {
+        N2ClosePort();
+        N2UseLine(line);
+        AddressScanTest::TearDown();
+    }
+};
+
+TEST_P(LateMeterScanTest, IsNeverNamedByItsNeighbour)
+{
+    const int order = GetParam();
+    constexpr int MeterAddress = 5;
+    sim::MeterSettings settings;
+    settings.address = MeterAddress;
+    // The identify read gives up after 70 ms; this reply lands about 30 ms into the next read.
+    settings.faults.turnaroundMs = 110;
+    sim::PtyMeter meter(settings);
+    ASSERT_EQ(N2OpenPort(QString::fromStdString(meter.path()), 9600), 1);
+
+    Scan(order);
+
+    EXPECT_EQ(FormMain->EditEnd->text(), QStringLiteral("7"));
+    ASSERT_EQ(recorder.boxes(), 1);
+    EXPECT_EQ(recorder.lastBox()->text, NotFoundText);
+    EXPECT_EQ(FormDescobrirEnd->EditEnd->text(), order == 0 ? QStringLiteral("255") : QStringLiteral("1"));
+    // The late reply was heard by the neighbour, which was asked a second time.
+    const int neighbour = order == 0 ? MeterAddress + 1 : MeterAddress - 1;
+    const std::vector<int> asked = Addresses(meter.frames());
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), neighbour), 2);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), MeterAddress), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, LateMeterScanTest, ::testing::Values(0, 1),
+                         [](const auto& info) { return info.param == 0 ? "Increasing" : "Decreasing"; });
 
 // However the dialog goes away during a scan, the scan ends with the request in progress.
 struct StopCase {

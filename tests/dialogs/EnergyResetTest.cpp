@@ -84,6 +84,7 @@ TEST_P(EnergyResetOrderTest, SendsTheTickedResetsInFixedOrderAndTheRegistersRead
     EXPECT_EQ(recorder.lastBox()->text, QStringLiteral("Energy register(s) restarted."));
     EXPECT_EQ(recorder.lastBox()->title, QStringLiteral("Message"));
     EXPECT_EQ(recorder.lastBox()->icon, BoxIcon::Information);
+    EXPECT_EQ(recorder.lastBox()->cursor, CursorState::Arrow);   // shown while the hourglass is set
     EXPECT_FALSE(FormResetEnergy->isVisible());
     EXPECT_EQ(CurrentCursor(), CursorState::Arrow);
 

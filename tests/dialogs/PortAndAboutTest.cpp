@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "link/PortMap.h"
 #include "link/Wn2.h"
 #include "ui/dialogs/Alteraend.h"
 #include "ui/dialogs/Alteraporta.h"
@@ -11,6 +12,7 @@
 #include "ui/dialogs/Sobre.h"
 #include "ui/dialogs/Zerar.h"
 #include "ui/main/N2testeqvtmain.h"
+#include "tests/support/StandInPorts.h"
 
 namespace {
 
@@ -55,7 +57,8 @@ TEST_P(PortChoiceTest, ReopensTheChosenPortAndShowsItInPanelZero)
 
     const QString endPort = QString::fromUtf8(c.endPort);
     EXPECT_EQ(PortName, endPort);
-    EXPECT_EQ(line->events(), (std::vector<FakeLine::Event>{FakeLine::Event::Close, FakeLine::Event::Open}));
+    EXPECT_EQ(line->events(), (std::vector<FakeLine::Event>{FakeLine::Event::Close, FakeLine::Event::Open,
+                                                          FakeLine::Event::RtsDropped}));
     EXPECT_EQ(line->devicePath(), N2DevicePath(endPort));
     EXPECT_EQ(line->baudRate(), 9600);
     EXPECT_EQ(FormMain->StatusText(0), QStringLiteral(" Port : ") + endPort);
@@ -98,6 +101,36 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CancelCase{"Escape", [] { QTest::keyClick(FormAlteraPorta, Qt::Key_Escape); }},
                       CancelCase{"CloseButton", [] { FormAlteraPorta->BitBtnCancelar->click(); }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Each choice names the device it reaches at this show, whether it is there and what it is.
+TEST_F(PortDialogTest, EachChoiceTellsItsDeviceInItsTooltip)
+{
+    StandInPorts stand;
+    const QString usb0 = stand.device("ttyUSB0");
+    const QString ftdi = stand.adapter("usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0", usb0);
+    const QString builtin = stand.device("ttyS0");
+    const QString modem = stand.device("ttyACM0");
+    stand.ports = {{usb0, "FT232R USB UART", "FTDI", true, 0x0403, 0x6001}, {builtin, "", "", false, 0, 0},
+                   {modem, "USB Modem", "", false, 0, 0}};
+    setenv("QVT_N2_COM4", qPrintable(modem), 1);
+    const QList<QRadioButton*> choices{FormAlteraPorta->RadioButtonCom1, FormAlteraPorta->RadioButtonCom2,
+                                       FormAlteraPorta->RadioButtonCom3, FormAlteraPorta->RadioButtonCom4};
+    const auto tooltips = [&] {
+        FormAlteraPorta->show();
+        QStringList texts;
+        for (const QRadioButton* choice : choices)
+            texts.append(choice->toolTip());
+        FormAlteraPorta->hide();
+        return texts;
+    };
+
+    EXPECT_EQ(tooltips(), (QStringList{ftdi + " - FT232R USB UART (FTDI)", builtin, stand.path("ttyS1") + " - not found",
+                                       modem + " - USB Modem"}));
+    // The adapter is unplugged before the next show.
+    QFile::remove(ftdi);
+    EXPECT_EQ(tooltips(), (QStringList{builtin, stand.path("ttyS1") + " - not found",
+                                       stand.path("ttyS2") + " - not found", modem + " - USB Modem"}));
+}
 
 // Only the port dialog names a cancel button; Esc anywhere else must not close a dialog.
 TEST_F(PortDialogTest, EscapeLeavesTheOtherDialogsOpen)

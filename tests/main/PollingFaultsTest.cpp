@@ -1,10 +1,63 @@
 // Failed requests inside the loop: beep, count, status bar, next cycle; no field changes.
 #include "tests/main/MainFixture.h"
 
+#include "link/Wn2.h"
+#include "ui/dialogs/Calibracao.h"
+#include "ui/dialogs/Qvtparametros.h"
+
+#include <QApplication>
 #include <QLabel>
 #include <algorithm>
+#include <set>
 
 namespace {
+
+// Every field a cycle writes: measurements with their unit labels, serial number, parameters,
+// start counter, and the configuration view's copies.
+std::vector<QWidget*> CycleFields()
+{
+    QStringList edits{"EditU", "EditI", "EditP", "EditQ", "EditFP", "EditS", "EditFreq", "EditEAPos", "EditEANeg",
+                      "EditERPos", "EditERNeg", "EditMDA", "EditDA", "EditMDS", "EditDS", "EditNSerie", "EditTP",
+                      "EditTC", "EditKE", "EditTL", "EditTI", "EditPartidas"};
+    QStringList labels{"LabelU", "LabelI", "LabelP", "LabelQ", "LabelS", "LabelFreq", "LabelEAPos", "LabelEANeg",
+                       "LabelERPos", "LabelERNeg", "LabelUniMDA", "LabelUniDA", "LabelUniMDS", "LabelUniDS"};
+    QStringList copies{"EditP"};
+    for (const QString phase : {"1", "2", "3"}) {
+        for (const QString quantity : {"U", "I", "P", "Q", "S", "FP"})
+            edits << "Edit" + quantity + phase;
+        for (const QString quantity : {"U", "I", "P", "Q", "S"})
+            labels << "Label" + quantity + phase;
+        for (const QString quantity : {"U", "I", "FP"})
+            copies << "Edit" + quantity + phase;
+    }
+    std::vector<QWidget*> fields;
+    for (const QString& name : edits)
+        fields.push_back(FormMain->findChild<QLineEdit*>(name));
+    for (const QString& name : labels)
+        fields.push_back(FormMain->findChild<QLabel*>(name));
+    for (const QString& name : copies)
+        fields.push_back(FormConfiguracao->findChild<QLineEdit*>(name));
+    for (const QWidget* field : fields)
+        EXPECT_NE(field, nullptr);
+    return fields;
+}
+
+// The colour the field's text is drawn in.
+QColor TextColour(const QWidget* field)
+{
+    const QPalette::ColorGroup group = field->isEnabled() ? QPalette::Active : QPalette::Disabled;
+    return field->palette().color(group, qobject_cast<const QLineEdit*>(field) ? QPalette::Text : QPalette::WindowText);
+}
+
+bool LooksOld(const QWidget* field)
+{
+    return TextColour(field) == QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+}
+
+int CountOld(const std::vector<QWidget*>& fields)
+{
+    return int(std::count_if(fields.begin(), fields.end(), LooksOld));
+}
 
 using PollingFaults = MainFixture;
 
@@ -114,6 +167,58 @@ TEST_F(PollingFaults, ObjectSeventeenFailsWithoutRestartingTheCycle)
     EXPECT_TRUE(FormMain->LabelQ2->text().isEmpty());
     EXPECT_FALSE(Text("EditQ3").isEmpty());
     EXPECT_FALSE(Text("EditPartidas").isEmpty());
+    // Only the value the cycles did not get looks old.
+    EXPECT_EQ(CountOld(CycleFields()), 2);
+    EXPECT_TRUE(LooksOld(Edit("EditQ2")));
+    EXPECT_TRUE(LooksOld(FormMain->LabelQ2));
+}
+
+// A meter that stops answering leaves its last values on show, looking old from the end of the
+// first cycle without them until a cycle or a dialog writes them again.
+TEST_F(PollingFaults, ValuesNotRefreshedLookOld)
+{
+    const std::vector<QWidget*> fields = CycleFields();
+    for (const QWidget* field : fields)
+        ASSERT_FALSE(LooksOld(field)) << field->objectName().toStdString();
+    int cycle = 0;
+    std::vector<int> oldAtStart;   // fields looking old as each cycle begins
+    onFrame = [&](const Bytes& frame) {
+        if (FrameKind(frame) == "I") {
+            ++cycle;
+            oldAtStart.push_back(CountOld(fields));
+        }
+    };
+    const auto silentIn = [&cycle](std::set<int> silent) {
+        return [&cycle, silent](const Bytes&, Bytes& reply) {
+            if (silent.count(cycle))
+                reply.clear();
+        };
+    };
+    spoil = silentIn({2, 3});
+    StopAfterCycles(5);
+    Read("1");
+    const int all = int(fields.size());
+    EXPECT_EQ(oldAtStart, (std::vector<int>{0, 0, all, all, 0}));
+    EXPECT_EQ(CountOld(fields), 0);
+
+    // "&Stop" while the meter is silent: the values keep their old look after the run.
+    cycle = 0;
+    oldAtStart.clear();
+    spoil = silentIn({2});
+    StopAfterCycles(2);
+    Read("1");
+    EXPECT_EQ(CountOld(fields), all);
+    EXPECT_FALSE(Text("EditU").isEmpty());
+
+    // A dialog that writes values makes those look live again, and only those.
+    spoil = nullptr;
+    ConfigWriteDelay = 1;
+    FormSetParametros->show();
+    FormSetParametros->BitBtnAlterarClick();
+    ASSERT_FALSE(FormSetParametros->isVisible());
+    for (const char* name : {"EditNSerie", "EditTP", "EditTC", "EditKE", "EditTL", "EditTI"})
+        EXPECT_FALSE(LooksOld(Edit(name))) << name;
+    EXPECT_EQ(CountOld(fields), all - 6);
 }
 
 TEST_F(PollingFaults, NextRunCountsFromZero)

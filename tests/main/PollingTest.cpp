@@ -14,6 +14,7 @@
 #include <QLocale>
 #include <QMetaObject>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <cstring>
 
@@ -243,6 +244,35 @@ TEST_F(Polling, ModalDialogsPauseTheRun)
         }
         EXPECT_TRUE(FormMain->ButtonRead->isEnabled());
     }
+}
+
+// A Space during a run presses "&Stop", never the address "S&et" that follows the disabled edit.
+TEST_F(Polling, FocusOnStopDuringTheRunThenBackOnTheAddress)
+{
+    QWidget* focusDuringRun = nullptr;
+    QWidget* opened = nullptr;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            opened = dialog;
+            dialog->reject();
+        }
+    });
+    closer.start(0);
+    onFrame = [&](const Bytes& frame) {
+        if (FrameKind(frame) != "I" || focusDuringRun)
+            return;
+        focusDuringRun = FormMain->focusWidget();
+        QMetaObject::invokeMethod(
+            FormMain, [] { QTest::keyClick(FormMain->focusWidget(), Qt::Key_Space); }, Qt::QueuedConnection);
+    };
+    StopAfterCycles(3);
+    Read("1");
+    EXPECT_EQ(focusDuringRun, FormMain->ButtonStop);
+    EXPECT_EQ(opened, nullptr);
+    EXPECT_EQ(StopFlag, 1);
+    EXPECT_EQ(Kinds(), CycleKinds());
+    EXPECT_EQ(FormMain->focusWidget(), FormMain->EditEnd);
 }
 
 TEST_F(Polling, ReadingStateWhileTheLoopRuns)

@@ -1,7 +1,9 @@
 // The window as the technician first sees it, and the status-bar failure report.
 #include "tests/main/MainFixture.h"
 
+#include "link/PortMap.h"
 #include "link/Wn2.h"
+#include "ui/main/Startup.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -72,4 +74,14 @@ TEST_F(StartState, ReportCommErrorShowsCodeUnpaddedAndCount)
     }
     EXPECT_EQ(ui.beeps(), 0);
     EXPECT_EQ(ui.boxes(), 0);
+}
+
+// The command line's --port COMn: the window starts on that port instead of COM1.
+TEST_F(StartState, StartsOnTheCommandLinesPort)
+{
+    DestroyAllForms();
+    CreateAllForms("COM3");
+    EXPECT_EQ(PortName, "COM3");
+    EXPECT_EQ(line.devicePath(), N2DevicePath("COM3"));
+    EXPECT_EQ(FormMain->StatusText(0), " Port : COM3");
 }

@@ -52,7 +52,8 @@ void FillCalibration()
     auto* f = FormRegistrosCalibracao;
     Fill({{f->EditKU, "1"}, {f->EditKI, "1"}, {f->EditCalAtualU1, "1"}, {f->EditCalAtualU2, "1"},
           {f->EditCalAtualU3, "1"}, {f->EditCalAtualI1, "1"}, {f->EditCalAtualI2, "1"},
-          {f->EditCalAtualI3, "1"}, {FormConfiguracao->EditNSerie, "1234567"}});
+          {f->EditCalAtualI3, "1"}});
+    FormConfiguracao->ShowSerialNumber(1234567);
 }
 
 Target Parameter(const char* name, QLineEdit* TFormSetParametros::*edit, Box invalid,
@@ -105,7 +106,6 @@ std::vector<Target> Targets()
         Calibration("CAL_I1", &R::EditCalAtualI1, " Invalid CAL_I1 value!"),
         Calibration("CAL_I2", &R::EditCalAtualI2, " Invalid CAL_I2 value!"),
         Calibration("CAL_I3", &R::EditCalAtualI3, " Invalid CAL_I3 value!"),
-        {"ViewSerialNumber", [] { return FormConfiguracao->EditNSerie; }, FillCalibration, [] { FormRegistrosCalibracao->ButtonAlterarCALClick(); }, ConversionError, std::nullopt},
         {"SerialNumber", [] { return FormAlteraNSerie->EditNewNSerie; }, [] {}, [] { FormAlteraNSerie->Button1Click(); },
          ConversionError, Box{"Inform the new serial number.", "Message", BoxIcon::Warning}},
         {"Delta", [] { return FormAlteraDelta->EditNewDelta; }, [] {}, [] { FormAlteraDelta->ButtonAlterarClick(); },

@@ -1,5 +1,5 @@
 // A second copy of the program for the port tests: starts up on COM1 (QVT_N2_COM1), reads
-// address 1 for a given number of cycles and prints its status bar and beeps.
+// address 1 for a given number of cycles and prints its status bar, panel 0's tooltip and beeps.
 //   reliability_second_instance <cycles>
 
 #include "common/UiServices.h"
@@ -7,6 +7,7 @@
 #include "ui/main/Startup.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QTimer>
 
 #include <cstdio>
@@ -34,8 +35,10 @@ int main(int argc, char** argv)
     FormMain->EditEnd->setText("1");
     FormMain->ButtonReadClick();
 
-    std::printf("panel2=%s\npanel3=%s\nbeeps=%d\nboxes=%d\n", qPrintable(FormMain->StatusText(2)),
-                qPrintable(FormMain->StatusText(3)), recorder.beeps(), recorder.boxes());
+    std::printf("panel0=%s\ntooltip0=%s\npanel2=%s\npanel3=%s\nbeeps=%d\nboxes=%d\n",
+                qPrintable(FormMain->StatusText(0)), qPrintable(FormMain->StatusPanel(0)->toolTip()),
+                qPrintable(FormMain->StatusText(2)), qPrintable(FormMain->StatusText(3)), recorder.beeps(),
+                recorder.boxes());
     InstallUiRecorder(nullptr);
     DestroyAllForms();
     return 0;

@@ -37,4 +37,18 @@ TEST_F(DeltaTest, NoMeterGivesTwoBeepsAndTheErrorBox)
     EXPECT_EQ(meter.line.frames().size(), 2u);   // the write still goes out
 }
 
+// The jumper reminder stands out: bold and larger than the dialog's other labels, and whole.
+TEST_F(DeltaTest, JumperReminderIsBoldLargerAndFits)
+{
+    FormAlteraDelta->show();
+    const QLabel* reminder = FormAlteraDelta->Label2;
+    EXPECT_TRUE(reminder->font().bold());
+    EXPECT_EQ(reminder->font().pointSize(), 11);
+    EXPECT_GT(reminder->font().pointSize(), FormAlteraDelta->Label1->font().pointSize());
+    EXPECT_LE(reminder->heightForWidth(reminder->width()), reminder->height());
+    EXPECT_LE(reminder->geometry().bottom(), FormAlteraDelta->ButtonAlterar->geometry().top());
+    EXPECT_LE(FormAlteraDelta->ButtonAlterar->geometry().bottom(), FormAlteraDelta->height());
+    FormAlteraDelta->hide();
+}
+
 }  // namespace

@@ -75,6 +75,7 @@ TEST_F(ParametersTest, WritesTheBlockAndShowsItOnceAReadingWasShown)
         EXPECT_EQ(frames[2], write);
         EXPECT_EQ(CountFrames(frames, 'R', '2'), 1);
         ExpectLastBox("Parameters changed.", "Message", BoxIcon::Information);
+        EXPECT_EQ(ui.lastBox()->cursor, CursorState::Arrow);   // shown while the hourglass is set
         EXPECT_EQ(FormMain->EditEnd->text(), "1");
         EXPECT_EQ(FormMain->EditNSerie->text(), QString::number(MeterSerial));
         const QStringList expected = readingShown ? QStringList{"1.0000", "5.0000", "1000", "10", "15"}
@@ -183,17 +184,23 @@ TEST_F(ParametersTest, ReadBackThatDiffersIsNotAChange)
     struct Case {
         const char* name;
         std::function<void(ScriptedMeter&)> fault;
+        Typed typed;   // differs from what the meter holds
     };
     const auto isBlockWrite = [](const Bytes& frame) { return frame.size() > 6 && frame[5] == 'W' && frame[6] == '2'; };
     const auto isBlockRead = [](const Bytes& frame) { return frame.size() > 6 && frame[5] == 'R' && frame[6] == '2'; };
+    Typed newTp;
+    newTp.tp = "2.0";
+    Typed newTi;   // only the block's last byte changes
+    newTi.ti = "16";
     const Case cases[] = {
-        {"meter keeps its old block", [&](ScriptedMeter& m) { m.ignore = isBlockWrite; }},
+        {"meter keeps its old block", [&](ScriptedMeter& m) { m.ignore = isBlockWrite; }, newTp},
+        {"meter keeps its old TI", [&](ScriptedMeter& m) { m.ignore = isBlockWrite; }, newTi},
         {"read-back cut short", [&](ScriptedMeter& m) {
              m.alter = [&](const Bytes& frame, Bytes& reply) {
                  if (isBlockRead(frame))
                      reply.resize(12);
              };
-         }},
+         }, newTp},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -203,13 +210,53 @@ TEST_F(ParametersTest, ReadBackThatDiffersIsNotAChange)
         FormMain->EditU->setText("220.0");
         FormSetParametros->show();
         ui.clear();
-        Typed typed;   // differs from what the meter holds
-        typed.tp = "2.0";
-        Type(typed);
+        Type(c.typed);
         FormSetParametros->BitBtnAlterarClick();
         ExpectLastBox("The device did not confirm the parameters. Check the connection and try again.", "Error",
                       BoxIcon::Critical);
         EXPECT_EQ(ui.beeps(), 1);
+        EXPECT_EQ(CountFrames(meter.line.frames(), 'W', '2'), 1);
+        EXPECT_EQ(MainParameters(), (QStringList{"old", "old", "old", "old", "old"}));
+        EXPECT_TRUE(FormSetParametros->isVisible());
+        EXPECT_EQ(CurrentCursor(), CursorState::Arrow);
+    }
+}
+
+// Without a clean serial number from the status reply nothing may be written; the box names
+// what went wrong and the address typed still reaches the main window.
+TEST_F(ParametersTest, NoSerialNumberNoBlock)
+{
+    struct Case {
+        const char* name;
+        std::function<void(ScriptedMeter&)> fault;
+        QString box;
+    };
+    const auto isStatus = [](const Bytes& f) { return f.size() > 4 && f[0] == '>' && f[3] == '0' && f[4] == '9'; };
+    const Case cases[] = {
+        {"no meter", [](ScriptedMeter& m) { m.ignore = [](const Bytes&) { return true; }; },
+         "Code -1: \"Communication Error\""},
+        {"short status reply",
+         [&](ScriptedMeter& m) { m.alter = [&](const Bytes& f, Bytes& r) { if (isStatus(f)) r.resize(27); }; },
+         "Code 27: \"Communication Error\""},
+        {"garbled status reply",
+         [&](ScriptedMeter& m) { m.alter = [&](const Bytes& f, Bytes& r) { if (isStatus(f)) r[12] = 'd'; }; },
+         "Code -2: MESSAGE ERROR"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedMeter meter(QuietMeter(false));
+        c.fault(meter);
+        Connect(meter);
+        FormMain->EditEnd->setText("7");
+        FormSetParametros->show();
+        ui.clear();
+        Type({});
+        FormSetParametros->BitBtnAlterarClick();
+        ExpectLastBox(c.box, "Error", BoxIcon::Critical);
+        EXPECT_EQ(ui.beeps(), 2);
+        EXPECT_EQ(FormMain->EditEnd->text(), "1");
+        EXPECT_TRUE(FormMain->EditNSerie->text().isEmpty());
+        EXPECT_EQ(CountFrames(meter.line.frames(), 'W', '2'), 0);
         EXPECT_EQ(MainParameters(), (QStringList{"old", "old", "old", "old", "old"}));
         EXPECT_TRUE(FormSetParametros->isVisible());
         EXPECT_EQ(CurrentCursor(), CursorState::Arrow);

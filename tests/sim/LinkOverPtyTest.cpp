@@ -66,7 +66,16 @@ protected:
     }
     // The program waits ConfigWriteDelay before it reads a write back. A write's echo the
     // latency timer still holds would arrive after the read's purge, ahead of its own echo.
-    void WaitAfterConfigWrite() const { QThread::msleep(static_cast<unsigned long>(2 * GetParam().latencyMs)); }
+    // Config writes read nothing, so an echo still on its way would be read as the next reply:
+    // wait until the meter has taken the frame (its echo goes out first), then for the bursts.
+    void WaitAfterConfigWrite() const
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (meter.frames().empty() && waited.elapsed() < 2000)
+            QThread::msleep(1);
+        QThread::msleep(static_cast<unsigned long>(2 * GetParam().latencyMs));
+    }
 
     sim::PtyMeter meter{Settings(GetParam())};
     uint8_t reply[256] = {};

@@ -27,7 +27,7 @@ TFormAlteraDelta::TFormAlteraDelta(QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(size());
     // The delta edit has no key handler: Enter there must press nothing.
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     connect(ButtonAlterar, &QPushButton::clicked, this, &TFormAlteraDelta::ButtonAlterarClick);
     connect(ButtonCancel, &QPushButton::clicked, this, &TFormAlteraDelta::ButtonCancelClick);
     FormCreate();

@@ -50,7 +50,7 @@ TFormAlteraEnd::TFormAlteraEnd(QWidget* parent)
 {
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     EditEndAtual->installEventFilter(this);
     EditNewEnd->installEventFilter(this);
     connect(Button1, &QPushButton::clicked, this, &TFormAlteraEnd::Button1Click);

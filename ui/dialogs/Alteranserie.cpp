@@ -40,7 +40,7 @@ TFormAlteraNSerie::TFormAlteraNSerie(QWidget* parent)
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(size());
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     EditNewNSerie->installEventFilter(this);
     connect(Button1, &QPushButton::clicked, this, &TFormAlteraNSerie::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFormAlteraNSerie::Button2Click);

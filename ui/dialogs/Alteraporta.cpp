@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QStyle>
 
+#include "link/PortMap.h"
 #include "link/Wn2.h"
 #include "ui/main/N2testeqvtmain.h"
 
@@ -13,6 +14,20 @@ namespace {
 // The items of the radio group, by index; compared as names, not as captions a style may decorate.
 const QStringList PortNames{QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
                             QStringLiteral("COM4")};
+
+// The device the port name reaches now, whether it is there, and what the system says it is.
+QString DeviceHint(const QString& portName, const QList<SerialPortFacts>& ports)
+{
+    const PortDevice device = N2DescribeDevice(N2DevicePath(portName), ports);
+    if (device.realPath.isEmpty())
+        return device.path + QStringLiteral(" - not found");
+    QStringList about;
+    if (!device.facts.description.isEmpty())
+        about.append(device.facts.description);
+    if (!device.facts.manufacturer.isEmpty())
+        about.append('(' + device.facts.manufacturer + ')');
+    return about.isEmpty() ? device.path : device.path + QStringLiteral(" - ") + about.join(' ');
+}
 
 }  // namespace
 
@@ -27,7 +42,7 @@ TFormAlteraPorta::TFormAlteraPorta(QWidget* parent)
         portas_->addButton(buttons[index], index);
     BitBtnOK->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     BitBtnCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     BitBtnOK->setDefault(true);
     setEscapeCloses(true);
     move(290, 173);
@@ -56,6 +71,9 @@ void TFormAlteraPorta::SetRadioGroupPortaSerialIndex(int index)
 void TFormAlteraPorta::FormShow()
 {
     SetRadioGroupPortaSerialIndex(PortNames.indexOf(PortName));
+    const QList<SerialPortFacts> ports = N2PortSources().ports();
+    for (int index = 0; index < PortNames.size(); ++index)
+        portas_->button(index)->setToolTip(DeviceHint(PortNames[index], ports));
 }
 
 void TFormAlteraPorta::BitBtnOKClick()
@@ -64,7 +82,7 @@ void TFormAlteraPorta::BitBtnOKClick()
     if (index >= 0 && index < PortNames.size())
         PortName = PortNames[index];
     N2ClosePort();
+    // Panel 0 of the main window follows the open by itself.
     N2OpenPort(PortName, 9600, 8, 0, 0);
-    FormMain->ShowPort();
     accept();
 }

@@ -23,7 +23,7 @@ TFormConfiguracao::TFormConfiguracao(QWidget* parent)
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setFixedSize(size());
     setEscapeCloses(true);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     // Values longer than their edit show their leading digits, not their tail.
     for (QLineEdit* edit : findChildren<QLineEdit*>())
         connect(edit, &QLineEdit::textChanged, edit, [edit] { edit->setCursorPosition(0); });
@@ -38,20 +38,28 @@ void TFormConfiguracao::FormShow()
 {
     const QString text = FormMain->EditEnd->text();
     const TypedAddress typed = ParseAddress(text);
+    // A serial number kept from an earlier read would send calibration to that meter.
     if (typed.kind != TypedAddress::Integer) {
+        ClearSerialNumber();
         ShowIntegerConversionError(text);
         return;
     }
     const int address = typed.value;
     if (!typed.InRange()) {
+        ClearSerialNumber();
         Beep();
         ShowMessageBox("Device address must be between 1 and 255", "Error", BoxIcon::Critical);
         return;
     }
     ShowAddress(address);
     int32_t serialNumber = 0;
+    if (!ReadIdentity(address, serialNumber)) {
+        ClearSerialNumber();
+        ClearCalibration();
+        return;
+    }
     // Calibration shown beside another meter's serial number would be written to the wrong meter.
-    if (!ReadIdentity(address, serialNumber) || !ReadCalibration(serialNumber))
+    if (!ReadCalibration(serialNumber))
         ClearCalibration();
 }
 
@@ -89,12 +97,7 @@ void TFormConfiguracao::ShowAddress(int address)
     EditEnd->setText(QString::number(address));
 }
 
-void TFormConfiguracao::ShowSerialNumber(int32_t serialNumber)
-{
-    EditNSerie->setText(QString::number(serialNumber));
-}
-
-void TFormConfiguracao::ShowMeasured(Quantity quantity, Phase phase, const QString& text)
+QLineEdit* TFormConfiguracao::MeasuredEdit(Quantity quantity, Phase phase) const
 {
     struct Copy {
         Quantity quantity;
@@ -109,8 +112,9 @@ void TFormConfiguracao::ShowMeasured(Quantity quantity, Phase phase, const QStri
     };
     for (const Copy& copy : copies) {
         if (copy.quantity == quantity && copy.phase == phase)
-            copy.edit->setText(text);
+            return copy.edit;
     }
+    return nullptr;
 }
 
 void TFormConfiguracao::ShowCalibration(const CalibrationBlock& calibration)
@@ -131,6 +135,26 @@ void TFormConfiguracao::ClearCalibration()
 {
     for (int which = 0; which < CalibrationBlock::ValueCount; ++which)
         CalibrationEdit(which)->clear();
+}
+
+void TFormConfiguracao::ShowSerialNumber(int32_t serialNumber)
+{
+    serialNumber_ = serialNumber;
+    EditNSerie->setText(QString::number(serialNumber));
+}
+
+bool TFormConfiguracao::SerialNumberRead(int32_t& serialNumber) const
+{
+    if (!serialNumber_)
+        return false;
+    serialNumber = *serialNumber_;
+    return true;
+}
+
+void TFormConfiguracao::ClearSerialNumber()
+{
+    serialNumber_.reset();
+    EditNSerie->clear();
 }
 
 void TFormConfiguracao::BitBtn3Click()

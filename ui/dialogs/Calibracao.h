@@ -6,6 +6,7 @@
 #include "ui_Calibracao.h"
 
 #include <cstdint>
+#include <optional>
 
 struct CalibrationBlock;
 enum class Phase;
@@ -18,12 +19,15 @@ public:
 
     // The view's fields, each written through one of these.
     void ShowAddress(int address);
+    // The serial number this view read from the meter, or that the serial-number dialog
+    // confirmed; the calibration dialog writes to no other.
     void ShowSerialNumber(int32_t serialNumber);
+    bool SerialNumberRead(int32_t& serialNumber) const;
     void ShowCalibration(const CalibrationBlock& calibration);
-    // The polling loop's text of a measurement the view also shows; others are ignored.
-    void ShowMeasured(Quantity quantity, Phase phase, const QString& text);
     // The view's edit of each calibration value, in the block's value order.
     QLineEdit* CalibrationEdit(int which) const;
+    // The view's copy of a measurement the polling loop shows, or nullptr.
+    QLineEdit* MeasuredEdit(Quantity quantity, Phase phase) const;
 
 public slots:
     void BitBtn3Click();
@@ -36,6 +40,9 @@ private:
     bool ReadIdentity(int address, int32_t& serialNumber);
     bool ReadCalibration(int32_t serialNumber);
     void ClearCalibration();
+    void ClearSerialNumber();
+
+    std::optional<int32_t> serialNumber_;
 };
 
 extern TFormConfiguracao* FormConfiguracao;

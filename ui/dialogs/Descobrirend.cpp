@@ -24,7 +24,7 @@ TFormDescobrirEnd::TFormDescobrirEnd(QWidget* parent)
 {
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     ordem_ = new QButtonGroup(this);
     ordem_->addButton(RadioButtonIncreasing, 0);
     ordem_->addButton(RadioButtonDecreasing, 1);
@@ -124,11 +124,18 @@ void TFormDescobrirEnd::ButtonDescobrirClick()
 bool TFormDescobrirEnd::TryAddress(int address)
 {
     EditEnd->setText(QString::number(address));
-    uint8_t reply[ReplyBufferSize] = {};
-    if (N2Identify(address, reply) == -1)
+    // A meter that answers after the read time-out is heard in the read of the next address
+    // tried; only a second answer from the same address names it.
+    if (!Answers(address) || !Answers(address))
         return false;
     FormMain->ShowAddress(address);
     return true;
+}
+
+bool TFormDescobrirEnd::Answers(int address)
+{
+    uint8_t reply[ReplyBufferSize] = {};
+    return N2Identify(address, reply) != -1;
 }
 
 void TFormDescobrirEnd::EndScan()

@@ -30,6 +30,7 @@ private:
     void FormClose();
     void ButtonCancelMouseMove();
     bool TryAddress(int address);
+    static bool Answers(int address);
     void EndScan();
 
     QButtonGroup* ordem_ = nullptr;

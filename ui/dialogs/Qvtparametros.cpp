@@ -19,7 +19,7 @@ TFormSetParametros::TFormSetParametros(QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     move(299, 154);
     setEscapeCloses(true);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     for (QLineEdit* edit : {EditEnd, EditTP, EditTC, EditKE, EditTL, EditTI})
         edit->installEventFilter(this);
     connect(BitBtnAlterar, &QPushButton::clicked, this, &TFormSetParametros::BitBtnAlterarClick);
@@ -151,7 +151,7 @@ bool TFormSetParametros::ReadSerialNumber(int address, CursorState remembered, i
     if (!N2DecodeSerialNumber(reply, count, serialNumber)) {
         Beep();
         RestoreCursor(remembered);
-        ShowCommError(count);
+        ShowCommError(N2FailureCode(count, N2StatusReplyLength));
         return false;
     }
     FormMain->ShowSerialNumber(serialNumber);

@@ -30,7 +30,7 @@ TFormRegistrosCalibracao::TFormRegistrosCalibracao(QWidget* parent)
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(size());
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     for (int which = 0; which < CalibrationBlock::ValueCount; ++which)
         ValueEdit(which)->installEventFilter(this);
     connect(ButtonAlterarCAL, &QPushButton::clicked, this, &TFormRegistrosCalibracao::ButtonAlterarCALClick);
@@ -66,15 +66,15 @@ bool TFormRegistrosCalibracao::EditKUKeyPress(QEvent* event)
 
 void TFormRegistrosCalibracao::ButtonAlterarCALClick()
 {
+    int32_t serialNumber = 0;
+    if (!FormConfiguracao->SerialNumberRead(serialNumber)) {
+        Beep();
+        ShowMessageBox("Read the device in the configuration view first.", "Warning", BoxIcon::Warning);
+        return;
+    }
     CalibrationBlock calibration;
     if (!ReadValues(calibration))
         return;
-    const QString serialText = FormConfiguracao->EditNSerie->text();
-    int serialNumber = 0;
-    if (!TextToInt(serialText, serialNumber)) {
-        ShowIntegerConversionError(serialText);
-        return;
-    }
     SetHourglassCursor();
     const WriteOutcome outcome = WriteBlock(serialNumber, calibration);
     SetDefaultCursor();

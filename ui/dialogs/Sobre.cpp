@@ -1,5 +1,7 @@
 #include "ui/dialogs/Sobre.h"
 
+#include "ui/main/Version.h"
+
 #include <QStyle>
 
 // The forms live in a static library, whose resource object the linker would otherwise drop.
@@ -10,12 +12,6 @@ static void LoadAboutResources()
 
 TFormSobreBrelt* FormSobreBrelt = nullptr;
 
-namespace {
-
-const char* const VersionText = "1.00";
-
-}  // namespace
-
 TFormSobreBrelt::TFormSobreBrelt(QWidget* parent)
     : TDialogForm(parent)
 {
@@ -23,7 +19,7 @@ TFormSobreBrelt::TFormSobreBrelt(QWidget* parent)
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowContextHelpButtonHint);
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     // An OK-kind button is the box's default: Enter closes the About box.
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
@@ -33,5 +29,5 @@ TFormSobreBrelt::TFormSobreBrelt(QWidget* parent)
 void TFormSobreBrelt::FormShow()
 {
     ImageBrelt->setVisible(true);
-    LabelVersao->setText(QString::asprintf("Version %s", VersionText));
+    LabelVersao->setText(QString::asprintf("Version %s", ProgramVersion));
 }

@@ -34,7 +34,7 @@ TFormResetEnergy::TFormResetEnergy(QWidget* parent)
 {
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    TurnOffAutoDefault(this);
+    EnterPressesFocusedButton(this);
     connect(Reset, &QPushButton::clicked, this, &TFormResetEnergy::ResetClick);
     connect(ButtonClose, &QPushButton::clicked, this, &TFormResetEnergy::ButtonCloseClick);
     CentreOnScreen(this);

@@ -5,6 +5,8 @@
 #include "common/Geral.h"
 #include "common/NumberText.h"
 #include "link/PollingPoints.h"
+#include "link/PortState.h"
+#include "ui/FormSupport.h"
 #include "ui/dialogs/Calibracao.h"
 
 #include <QLabel>
@@ -15,7 +17,8 @@ using MainEdit = QLineEdit* Ui::TFormMain::*;
 using MainLabel = QLabel* Ui::TFormMain::*;
 using M = Ui::TFormMain;
 
-// Where the window shows each measurement, and the label that takes a scaled value's unit.
+// Where the window shows each measurement, and its unit label: a scaled value's prefixed unit,
+// or the fixed caption of the layout.
 struct Field {
     Quantity quantity;
     Phase phase;
@@ -49,15 +52,14 @@ const Field Fields[] = {
     {Quantity::FP, Phase::L1, &M::EditFP1, nullptr},
     {Quantity::FP, Phase::L2, &M::EditFP2, nullptr},
     {Quantity::FP, Phase::L3, &M::EditFP3, nullptr},
-    // The energies and demands keep the fixed unit captions of the layout.
-    {Quantity::EAPos, Phase::Total, &M::EditEAPos, nullptr},
-    {Quantity::EANeg, Phase::Total, &M::EditEANeg, nullptr},
-    {Quantity::ERPos, Phase::Total, &M::EditERPos, nullptr},
-    {Quantity::ERNeg, Phase::Total, &M::EditERNeg, nullptr},
-    {Quantity::MDA, Phase::Total, &M::EditMDA, nullptr},
-    {Quantity::DA, Phase::Total, &M::EditDA, nullptr},
-    {Quantity::MDS, Phase::Total, &M::EditMDS, nullptr},
-    {Quantity::DS, Phase::Total, &M::EditDS, nullptr},
+    {Quantity::EAPos, Phase::Total, &M::EditEAPos, &M::LabelEAPos},
+    {Quantity::EANeg, Phase::Total, &M::EditEANeg, &M::LabelEANeg},
+    {Quantity::ERPos, Phase::Total, &M::EditERPos, &M::LabelERPos},
+    {Quantity::ERNeg, Phase::Total, &M::EditERNeg, &M::LabelERNeg},
+    {Quantity::MDA, Phase::Total, &M::EditMDA, &M::LabelUniMDA},
+    {Quantity::DA, Phase::Total, &M::EditDA, &M::LabelUniDA},
+    {Quantity::MDS, Phase::Total, &M::EditMDS, &M::LabelUniMDS},
+    {Quantity::DS, Phase::Total, &M::EditDS, &M::LabelUniDS},
 };
 
 const Field* FieldFor(const MeterPoint& point)
@@ -89,12 +91,17 @@ void TFormMain::ShowAddress(int address)
 
 void TFormMain::ShowSerialNumber(int32_t serialNumber)
 {
-    EditNSerie->setText(QString::number(serialNumber));
+    Refresh(EditNSerie, QString::number(serialNumber));
 }
 
-void TFormMain::ShowPort()
+void TFormMain::ShowPortState()
 {
-    SetStatusText(0, " Port : " + PortName);
+    const N2PortStatus& status = N2CurrentPortStatus();
+    QString text = " Port : " + PortName;
+    if (!status.open)
+        text += " - " + status.reason;
+    SetStatusText(0, text);
+    StatusPanel(0)->setToolTip(status.sentence);
 }
 
 void TFormMain::ShowMeterStatus(int code)
@@ -110,11 +117,11 @@ void TFormMain::ReportCommError(int count, int code)
 
 void TFormMain::ShowParameters(const ParameterBlock& parameters)
 {
-    EditTP->setText(FormatFixed(parameters.tp, 4));
-    EditTC->setText(FormatFixed(parameters.tc, 4));
-    EditKE->setText(QString::number(parameters.ke));
-    EditTL->setText(QString::number(parameters.tl));
-    EditTI->setText(QString::number(parameters.ti));
+    Refresh(EditTP, FormatFixed(parameters.tp, 4));
+    Refresh(EditTC, FormatFixed(parameters.tc, 4));
+    Refresh(EditKE, QString::number(parameters.ke));
+    Refresh(EditTL, QString::number(parameters.tl));
+    Refresh(EditTI, QString::number(parameters.ti));
 }
 
 void TFormMain::ShowMeasurement(const MeterPoint& point, float value)
@@ -124,19 +131,56 @@ void TFormMain::ShowMeasurement(const MeterPoint& point, float value)
         return;
     QString unitText;
     const QString number = PointText(point, value, unitText);
-    (this->*field->edit)->setText(number);
-    if (FormConfiguracao)
-        FormConfiguracao->ShowMeasured(point.quantity, point.phase, number);
-    if (field->unitLabel)
-        (this->*field->unitLabel)->setText(unitText);
+    Refresh(this->*field->edit, number);
+    if (QLineEdit* copy = FormConfiguracao ? FormConfiguracao->MeasuredEdit(point.quantity, point.phase) : nullptr)
+        Refresh(copy, number);
+    if (!field->unitLabel)
+        return;
+    QLabel* label = this->*field->unitLabel;
+    if (point.format == PointFormat::Scaled)
+        label->setText(unitText);
+    Refresh(label);
 }
 
 void TFormMain::ShowStarts(int starts)
 {
-    EditPartidas->setText(QString::number(starts));
+    Refresh(EditPartidas, QString::number(starts));
 }
 
 bool TFormMain::ReadingShown() const
 {
     return !EditU->text().isEmpty();
+}
+
+void TFormMain::Refresh(QWidget* field)
+{
+    ShowAsOld(field, false);
+    refreshed_.insert(field);
+}
+
+void TFormMain::Refresh(QLineEdit* field, const QString& text)
+{
+    ShowValue(field, text);
+    refreshed_.insert(field);
+}
+
+std::vector<QWidget*> TFormMain::CycleFields() const
+{
+    std::vector<QWidget*> fields{EditNSerie, EditTP, EditTC, EditKE, EditTL, EditTI, EditPartidas};
+    for (const Field& field : Fields) {
+        fields.push_back(this->*field.edit);
+        if (field.unitLabel)
+            fields.push_back(this->*field.unitLabel);
+        if (QLineEdit* copy = FormConfiguracao ? FormConfiguracao->MeasuredEdit(field.quantity, field.phase) : nullptr)
+            fields.push_back(copy);
+    }
+    return fields;
+}
+
+void TFormMain::ShowOldFields()
+{
+    for (QWidget* field : CycleFields()) {
+        if (!refreshed_.count(field))
+            ShowAsOld(field, true);
+    }
 }

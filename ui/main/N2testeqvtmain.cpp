@@ -1,6 +1,7 @@
 #include "ui/main/N2testeqvtmain.h"
 
 #include "common/UiServices.h"
+#include "link/PortState.h"
 #include "link/Wn2.h"
 #include "ui/FormSupport.h"
 #include "ui/dialogs/Alteradelta.h"
@@ -16,6 +17,8 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QShowEvent>
+
+#include <cstdio>
 
 QString PortName;
 int StopFlag = 0;
@@ -35,17 +38,29 @@ const char* const PanelTexts[4] = {" Port : COM1", " Configuration : 9600, 8N1",
 
 }  // namespace
 
-TFormMain::TFormMain(QWidget* parent)
+TFormMain::TFormMain(const QString& startPort, QWidget* parent)
     : QMainWindow(parent)
 {
     LoadArtwork();
     setupUi(this);
+    EnterPressesFocusedButton(this);
     CreateStatusPanels();
     ConnectHandlers();
-    PortName = "COM1";
+    // Every open and every change of the port shows in panel 0; a failure also goes to
+    // standard error, since no box tells of it.
+    N2WatchPort([this](const N2PortStatus& status) {
+        if (!status.open)
+            std::fprintf(stderr, "%s\n", qPrintable(status.sentence));
+        ShowPortState();
+    });
+    PortName = startPort;
     N2OpenPort(PortName, 9600);
-    ShowPort();
     FormCreate();
+}
+
+TFormMain::~TFormMain()
+{
+    N2WatchPort(nullptr);
 }
 
 void TFormMain::CreateStatusPanels()
@@ -54,9 +69,14 @@ void TFormMain::CreateStatusPanels()
         panels_[i] = new QLabel(QString::fromLatin1(PanelTexts[i]), StatusBar1);
         panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        // The last panel takes what the others leave, so a wider system font clips no text.
-        if (i < 3)
+        // The last panel takes what the others leave, so a wider system font clips no text,
+        // and it alone gives way when panel 0 grows to say why the port is not open.
+        if (i < 3) {
             panels_[i]->setMinimumWidth(PanelWidths[i]);
+            panels_[i]->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
+        } else {
+            panels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        }
         StatusBar1->addWidget(panels_[i], i == 3 ? 1 : 0);
     }
 }

@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <set>
+#include <vector>
 
 #include "ui_N2testeqvtmain.h"
 
@@ -19,7 +21,8 @@ extern uint8_t LampToggle;   // flips the lamp once per polling cycle, never res
 class TFormMain : public QMainWindow, public Ui::TFormMain {
     Q_OBJECT
 public:
-    explicit TFormMain(QWidget* parent = nullptr);
+    explicit TFormMain(const QString& startPort = QStringLiteral("COM1"), QWidget* parent = nullptr);
+    ~TFormMain() override;
 
     // The four status-bar panels, 0 to 3.
     QLabel* StatusPanel(int index) const;
@@ -29,7 +32,8 @@ public:
     // The window's fields, each written through one of these in its one format.
     void ShowAddress(int address);
     void ShowSerialNumber(int32_t serialNumber);
-    void ShowPort();                              // panel 0, from PortName
+    // Panel 0: " Port : " and the port's name, with the reason while it is not open.
+    void ShowPortState();
     void ShowMeterStatus(int code);               // panel 2: the meter's own code, "%02d"
     void ReportCommError(int count, int code);    // panels 2 and 3: a link result, plain decimal
     void ShowParameters(const ParameterBlock& parameters);
@@ -72,6 +76,13 @@ private:
     bool CheckAddress();
     void SetReading(bool reading);
     void RunPolling();
+    // A field a polling cycle writes: its text in the normal look, counted as refreshed.
+    void Refresh(QWidget* field);
+    void Refresh(QLineEdit* field, const QString& text);
+    std::vector<QWidget*> CycleFields() const;
+    // What the latest cycle did not write again keeps its text but no longer looks live.
+    void ShowOldFields();
+    std::set<QWidget*> refreshed_;   // since the cycle in progress began
     QLabel* panels_[4] = {};
     bool reading_ = false;        // the polling loop is on the stack
     bool closePending_ = false;   // a close arrived while it was

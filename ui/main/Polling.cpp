@@ -65,6 +65,12 @@ void TFormMain::SetReading(bool reading)
     EditEnd->setEnabled(!reading);
     ButtonRead->setEnabled(!reading);
     ButtonStop->setEnabled(reading);
+    // Where Qt would move the focus from the disabled edit, a Space would open the address
+    // dialog; during a run it belongs on what ends the run.
+    if (reading)
+        ButtonStop->setFocus();
+    else
+        EditEnd->setFocus();
 }
 
 void TFormMain::RunPolling()
@@ -83,7 +89,9 @@ void TFormMain::RunPolling()
             break;
         }
         ToggleLamp(*this);
+        refreshed_.clear();
         RunPollingCycle(typed.value, reader);
+        ShowOldFields();
     }
     SetReading(false);
 }

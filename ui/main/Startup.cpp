@@ -10,14 +10,17 @@
 #include "ui/dialogs/Registroscalibracao.h"
 #include "ui/dialogs/Sobre.h"
 #include "ui/dialogs/Zerar.h"
+#include "link/Wn2.h"
+#include "ui/main/ExitSignals.h"
 #include "ui/main/N2testeqvtmain.h"
 
 #include <QApplication>
+#include <QTimer>
 
 // The main window first: its construction opens the port the dialogs then share.
-void CreateAllForms()
+void CreateAllForms(const QString& startPort)
 {
-    FormMain = new TFormMain;
+    FormMain = new TFormMain(startPort);
     FormAlteraEnd = new TFormAlteraEnd;
     FormAlteraNSerie = new TFormAlteraNSerie;
     FormAlteraDelta = new TFormAlteraDelta;
@@ -53,9 +56,34 @@ void DestroyAllForms()
     Destroy(FormMain);
 }
 
-int RunAllForms(QApplication& app)
+namespace {
+
+// Closes the port when the run leaves its scope, an exception included.
+struct PortClosedAtEnd {
+    ~PortClosedAtEnd() { N2ClosePort(); }
+};
+
+// A signal ends the run as "&Close" does, once every box or dialog that would wait for a
+// person who is no longer there is closed; the polling loop and the scan end on the stop flag.
+void EndRunOnSignal()
 {
-    CreateAllForms();
+    StopFlag = 2;
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        dialog->reject();
+        QTimer::singleShot(0, FormMain, EndRunOnSignal);
+        return;
+    }
+    FormMain->ButtonCloseClick();
+}
+
+}  // namespace
+
+int RunAllForms(QApplication& app, const QString& startPort)
+{
+    ExitSignals exitSignals;
+    const PortClosedAtEnd portClosedAtEnd;
+    CreateAllForms(startPort);
+    QObject::connect(&exitSignals, &ExitSignals::received, FormMain, EndRunOnSignal);
     // The program ends with its main window, even while the configuration view stays open.
     app.setQuitOnLastWindowClosed(false);
     QObject::connect(FormMain, &TFormMain::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
