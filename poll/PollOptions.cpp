@@ -1,10 +1,10 @@
 #include "poll/PollOptions.h"
 
 #include "common/NumberText.h"
+#include "link/PortMap.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
@@ -22,17 +22,10 @@ PollCommand BadUse(const QString& program, const QString& problem)
     return Ending(BadUsage, QString(), QStringLiteral("%1: %2 See '%1 --help'.\n").arg(program, problem));
 }
 
-// "COM" and a number from 1 up, in any case.
-bool IsComName(const QString& value)
-{
-    static const QRegularExpression comName(QStringLiteral("^COM[1-9][0-9]*$"), QRegularExpression::CaseInsensitiveOption);
-    return comName.match(value).hasMatch();
-}
-
 // A COM name means what it means for the window; a device path is opened as it is.
 bool TakePort(const QString& value, PollOptions& options)
 {
-    if (IsComName(value)) {
+    if (ComNumber(value.toUpper()) > 0) {
         options.portName = value.toUpper();
         return true;
     }

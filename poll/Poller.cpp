@@ -1,6 +1,7 @@
 #include "poll/Poller.h"
 
 #include "link/LinkTrace.h"
+#include "link/PortState.h"
 #include "link/Wn2.h"
 #include "poll/CycleRecord.h"
 #include "poll/RecordFormat.h"
@@ -174,7 +175,7 @@ int RunPoller(const PollOptions& options)
     if (N2OpenPort(options.portName, BaudRate) == 1)
         status = options.scan ? Scan(options, output) : Poll(options, output);
     else
-        Say(QStringLiteral("cannot open %1 (%2).").arg(options.portName, N2DevicePath(options.portName)));
+        Say(N2CurrentPortStatus().sentence);
     N2ClosePort();
     N2StopTrace();
     return status;
