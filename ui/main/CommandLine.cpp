@@ -1,5 +1,6 @@
 #include "ui/main/CommandLine.h"
 
+#include "link/LinkTrace.h"
 #include "link/PortList.h"
 #include "link/PortMap.h"
 #include "ui/main/Version.h"
@@ -87,7 +88,10 @@ CommandLine ReadCommandLine(const QStringList& arguments)
     const QCommandLineOption listPorts(QStringLiteral("list-ports"),
                                        QStringLiteral("Lists the serial ports, the COM names that reach them and "
                                                       "whether you may open them."));
-    parser.addOptions({help, version, port, listPorts});
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Writes every event on the line to FILE, replacing it."),
+                                   QStringLiteral("FILE"));
+    parser.addOptions({help, version, port, listPorts, trace});
     AddQtOptions(parser);
 
     if (!parser.parse(arguments))
@@ -106,5 +110,8 @@ CommandLine ReadCommandLine(const QStringList& arguments)
     }
     if (parser.isSet(listPorts))
         return Ending(0, PortListText());
+    QString traceError;
+    if (parser.isSet(trace) && !N2StartTrace(parser.value(trace), traceError))
+        return Ending(BadUsage, QString(), QStringLiteral("%1: %2\n").arg(program, traceError));
     return start;
 }

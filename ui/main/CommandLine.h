@@ -17,4 +17,5 @@ struct CommandLine {
 
 // The arguments as the program received them, its own path first. A device path given with
 // --port becomes the device of COM1 (N2SetPortDevice), for the listing as for the window.
+// --trace starts the line trace here, before the window opens the port.
 CommandLine ReadCommandLine(const QStringList& arguments);
