@@ -4,36 +4,8 @@
 #include "link/PortMap.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
 
 namespace {
-
-PollCommand Ending(int status, const QString& output, const QString& error = QString())
-{
-    PollCommand ending;
-    ending.exitStatus = status;
-    ending.output = output;
-    ending.error = error;
-    return ending;
-}
-
-PollCommand BadUse(const QString& program, const QString& problem)
-{
-    return Ending(BadUsage, QString(), QStringLiteral("%1: %2 See '%1 --help'.\n").arg(program, problem));
-}
-
-// A COM name means what it means for the window; a device path is opened as it is.
-bool TakePort(const QString& value, PollOptions& options)
-{
-    if (ComNumber(value.toUpper()) > 0) {
-        options.portName = value.toUpper();
-        return true;
-    }
-    if (!value.contains(QLatin1Char('/')))
-        return false;
-    options.portName = QFileInfo(value).absoluteFilePath();
-    return true;
-}
 
 // The same facts and limits as the main window's address box.
 QString AddressProblem(const QString& text)
@@ -46,19 +18,11 @@ QString AddressProblem(const QString& text)
     return QStringLiteral("--address '%1': not a whole number.").arg(text);
 }
 
-QString HelpText(const QCommandLineParser& parser, const QString& program)
-{
-    return QStringLiteral("Usage: %1 --address N [options]\n"
-                          "       %1 --scan [--decreasing] [options]\n")
-               .arg(program)
-           + parser.helpText().section('\n', 1);
-}
-
 }  // namespace
 
 PollCommand ReadPollCommand(const QStringList& arguments)
 {
-    const QString program = arguments.isEmpty() ? QStringLiteral("qvt-n2-poll") : QFileInfo(arguments.first()).fileName();
+    const QString program = ProgramName(arguments, QStringLiteral("qvt-n2-poll"));
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -68,14 +32,7 @@ PollCommand ReadPollCommand(const QStringList& arguments)
         "(SIGINT) or SIGTERM ends the run after the request in progress; the cycle it cuts short is not\n"
         "written. Exit status: 0 when a cycle succeeded, 1 when none did or the port did not open,\n"
         "2 for a bad option."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Shows the program's version."));
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("The port: a COM name (COM1, COM2, ...), meaning what it means for "
-                                                 "the window, or a device path (for example /dev/ttyUSB0). COM1 "
-                                                 "when not given."),
-                                  QStringLiteral("PORT"));
+    const CommonOptions common = AddCommonOptions(parser);
     const QCommandLineOption address(QStringLiteral("address"), QStringLiteral("The meter's address, 1 to 255."),
                                      QStringLiteral("N"));
     const QCommandLineOption count(QStringLiteral("count"),
@@ -94,26 +51,23 @@ PollCommand ReadPollCommand(const QStringList& arguments)
                                                  "and prints it."));
     const QCommandLineOption decreasing(QStringLiteral("decreasing"),
                                         QStringLiteral("With --scan: tries 255 down to 1."));
-    const QCommandLineOption trace(QStringLiteral("trace"),
-                                   QStringLiteral("Writes every event on the line to FILE, replacing it."),
-                                   QStringLiteral("FILE"));
-    parser.addOptions({help, version, port, address, count, format, output, scan, decreasing, trace});
+    parser.addOptions({address, count, format, output, scan, decreasing});
 
-    if (!parser.parse(arguments))
-        return BadUse(program, parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return BadUse(program, QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
-    if (parser.isSet(help))
-        return Ending(0, HelpText(parser, program));
-    if (parser.isSet(version))
-        return Ending(0, QStringLiteral("%1 %2\n").arg(program, QStringLiteral(QVT_N2_VERSION)));
+    const CommandAnswer parsed =
+        ParseCommandLine(parser, common, arguments, program,
+                         QStringLiteral("Usage: %1 --address N [options]\n"
+                                        "       %1 --scan [--decreasing] [options]\n")
+                             .arg(program),
+                         QStringLiteral(QVT_N2_VERSION));
+    if (parsed.exitStatus)
+        return parsed;
 
     PollCommand command;
     PollOptions& options = command.options;
-    if (parser.isSet(port) && !TakePort(parser.value(port), options)) {
-        return BadUse(program, QStringLiteral("--port %1: give a COM name (COM1, COM2, ...) or a device path "
-                                              "(for example /dev/ttyUSB0).")
-                                   .arg(parser.value(port)));
+    if (parser.isSet(common.port)) {
+        options.portName = N2PortArgument(parser.value(common.port));
+        if (options.portName.isEmpty())
+            return BadUse(program, N2PortArgumentProblem(parser.value(common.port)));
     }
     options.scan = parser.isSet(scan);
     if (options.scan && (parser.isSet(address) || parser.isSet(count) || parser.isSet(format)))
@@ -143,8 +97,8 @@ PollCommand ReadPollCommand(const QStringList& arguments)
             return BadUse(program, QStringLiteral("--format '%1': csv or jsonl.").arg(parser.value(format)));
     }
     options.outputPath = parser.value(output);
-    options.tracePath = parser.value(trace);
-    if ((parser.isSet(output) && options.outputPath.isEmpty()) || (parser.isSet(trace) && options.tracePath.isEmpty()))
+    options.tracePath = parser.value(common.trace);
+    if ((parser.isSet(output) && options.outputPath.isEmpty()) || (parser.isSet(common.trace) && options.tracePath.isEmpty()))
         return BadUse(program, QStringLiteral("--output and --trace need a file name."));
     return command;
 }

@@ -2,17 +2,16 @@
 // The poller's command line. A bad option or value ends the program before anything is opened,
 // with one line on standard error and exit status 2.
 
+#include "common/CommandAnswer.h"
 #include "link/AddressScan.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 enum class RecordFormat { Csv, JsonLines };
 
 struct PollOptions {
-    QString portName = QStringLiteral("COM1");   // a COM name or a device path
+    QString portName = QStringLiteral("COM1");   // a device path given with --port is COM1's device
     int address = 0;
     int count = 0;   // cycles to run; 0: until stopped
     RecordFormat format = RecordFormat::Csv;
@@ -22,14 +21,12 @@ struct PollOptions {
     QString tracePath;   // empty: no trace
 };
 
-struct PollCommand {
-    std::optional<int> exitStatus;   // set: the program ends at once with this status
-    QString output;                  // for standard output
-    QString error;                   // for standard error
+struct PollCommand : CommandAnswer {
+    PollCommand() = default;
+    PollCommand(const CommandAnswer& answer) : CommandAnswer(answer) {}
+
     PollOptions options;
 };
-
-constexpr int BadUsage = 2;
 
 // The arguments as the program received them, its own path first.
 PollCommand ReadPollCommand(const QStringList& arguments);

@@ -1,4 +1,5 @@
 // The poller's command line: what each option sets, and the refusals that end it with status 2.
+#include "link/PortMap.h"
 #include "poll/PollOptions.h"
 
 #include <QDir>
@@ -37,10 +38,14 @@ TEST(PollOptions, Defaults)
     EXPECT_TRUE(o.tracePath.isEmpty());
 }
 
-TEST(PollOptions, ADevicePathIsOpenedAsItIs)
+// As for the window: a device path is what COM1 means.
+TEST(PollOptions, ADevicePathBecomesComOne)
 {
-    EXPECT_EQ(Read({"--address", "1", "--port", "/dev/ttyUSB0"}).options.portName, "/dev/ttyUSB0");
-    EXPECT_EQ(Read({"--address", "1", "--port", "./meter"}).options.portName, QDir::current().filePath("meter"));
+    EXPECT_EQ(Read({"--address", "1", "--port", "/dev/ttyUSB0"}).options.portName, "COM1");
+    EXPECT_EQ(N2DevicePath("COM1"), "/dev/ttyUSB0");
+    EXPECT_EQ(Read({"--address", "1", "--port", "./meter"}).options.portName, "COM1");
+    EXPECT_EQ(N2DevicePath("COM1"), QDir::current().filePath("meter"));
+    N2SetPortDevice("COM1", QString());
 }
 
 TEST(PollOptions, ScanInBothOrders)

@@ -232,7 +232,7 @@ TEST(Poller, APortThatDoesNotOpenIsStatus1)
     const Outcome run = Poll({"--port", "/nonexistent/tty", "--address", "1"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.output.isEmpty());
-    EXPECT_TRUE(run.error.startsWith("qvt-n2-poll: /nonexistent/tty (/nonexistent/tty): not found. "))
+    EXPECT_TRUE(run.error.startsWith("qvt-n2-poll: COM1 (/nonexistent/tty): not found. "))
         << run.error.toStdString();
     EXPECT_EQ(run.error.count('\n'), 1);
 }

@@ -3,15 +3,13 @@
 // --list-ports and a mistyped option work without a display. Qt's own options (-platform,
 // -style, ...) are accepted here and left to the application object.
 
-#include <QString>
-#include <QStringList>
+#include "common/CommandAnswer.h"
 
-#include <optional>
+// An exit status set: the program ends at once, no window.
+struct CommandLine : CommandAnswer {
+    CommandLine() = default;
+    CommandLine(const CommandAnswer& answer) : CommandAnswer(answer) {}
 
-struct CommandLine {
-    std::optional<int> exitStatus;   // set: the program ends at once with this status, no window
-    QString output;                  // for standard output
-    QString error;                   // for standard error
     QString startPort = QStringLiteral("COM1");
 };
 
