@@ -33,7 +33,7 @@ std::vector<Bytes> ProgramFrames()
     CfgWriteSerialNumber(Serial);
     CfgWriteAddress(Serial, 7);
     CfgReadBlock(Serial, 2, 0, 12, reply);
-    CfgWriteBlock(Serial, 2, 0, 12, block);
+    CfgWriteBlock(Serial, 2, 0, block);
     CfgReadInfo(Serial, reply);
     N2UseLine(nullptr);
     return line.frames();

@@ -8,10 +8,8 @@
 
 namespace {
 
-// Config reads request the whole 256-byte area; N2 replies fit in it too.
-using Reply = std::array<uint8_t, 256>;
-
-constexpr int MessageError = -2;
+// Config reads ask for the longest reply; N2 replies fit in it too.
+using Reply = std::array<uint8_t, CfgReplyLength>;
 
 StepOutcome Done()
 {
@@ -31,7 +29,7 @@ StepOutcome Missing(int count)
 StepOutcome Failed(int count, int requiredLength)
 {
     if (count == requiredLength)
-        return {StepOutcome::GarbledReply, MessageError};
+        return {StepOutcome::GarbledReply, N2MessageError};
     return Missing(count);
 }
 
@@ -40,8 +38,7 @@ template <size_t Size>
 StepOutcome ReadBlock(int32_t serialNumber, uint8_t bank, std::array<uint8_t, Size>& bytes)
 {
     Reply reply{};
-    const int count = CfgReadBlock(static_cast<uint32_t>(serialNumber), bank, 0, static_cast<uint8_t>(Size),
-                                   reply.data());
+    const int count = CfgReadBlock(static_cast<uint32_t>(serialNumber), bank, 0, static_cast<uint8_t>(Size), reply);
     return CfgDecodeBlock(reply.data(), count, bytes) ? Done() : Missing(count);
 }
 
@@ -71,7 +68,7 @@ template <typename Block>
 StepOutcome WriteBlock(int32_t serialNumber, const Block& block)
 {
     const typename Block::Bytes written = block.Encode();
-    if (CfgWriteBlock(static_cast<uint32_t>(serialNumber), Block::Bank, 0, Block::Size, written.data()) == -1)
+    if (CfgWriteBlock(static_cast<uint32_t>(serialNumber), Block::Bank, 0, written) == -1)
         return SendFailed;
     Pause(ConfigWriteDelay);
     typename Block::Bytes readBack{};
@@ -84,27 +81,27 @@ StepOutcome WriteBlock(int32_t serialNumber, const Block& block)
 StepOutcome Identify(int address)
 {
     Reply reply{};
-    return N2Identify(address, reply.data()) == -1 ? Missing(-1) : Done();
+    return N2Identify(address, reply) == -1 ? Missing(-1) : Done();
 }
 
 StepOutcome ReadStatus(int address, N2Status& status)
 {
     Reply reply{};
-    const int count = N2ReadStatus(address, reply.data());
+    const int count = N2ReadStatus(address, reply);
     return N2DecodeStatus(reply.data(), count, status) ? Done() : Failed(count, N2StatusReplyLength);
 }
 
 StepOutcome ReadSerialNumber(int address, int32_t& serialNumber)
 {
     Reply reply{};
-    const int count = N2ReadStatus(address, reply.data());
+    const int count = N2ReadStatus(address, reply);
     return N2DecodeSerialNumber(reply.data(), count, serialNumber) ? Done() : Failed(count, N2StatusReplyLength);
 }
 
 StepOutcome ReadPoint(int address, const MeterPoint& point, float& value)
 {
     Reply reply{};
-    const int count = N2ReadPoint(address, point.object, PointAttribute, reply.data());
+    const int count = N2ReadPoint(address, point.object, PointAttribute, reply);
     return N2DecodePoint(reply.data(), count, value) ? Done() : Failed(count, N2PointReplyLength);
 }
 
@@ -121,7 +118,7 @@ StepOutcome ReadCalibration(int32_t serialNumber, CalibrationBlock& calibration)
 StepOutcome ReadStarts(int32_t serialNumber, uint16_t& starts)
 {
     Reply reply{};
-    const int count = CfgReadInfo(static_cast<uint32_t>(serialNumber), reply.data());
+    const int count = CfgReadInfo(static_cast<uint32_t>(serialNumber), reply);
     return CfgDecodeInfo(reply.data(), count, starts) ? Done() : Missing(count);
 }
 
@@ -141,7 +138,7 @@ StepOutcome WriteSerialNumber(int32_t newSerialNumber)
         return SendFailed;
     Pause(ConfigWriteDelay);
     Reply reply{};
-    const int count = CfgReadSerialNumber(reply.data());
+    const int count = CfgReadSerialNumber(reply);
     std::array<uint8_t, 4> readBack{};
     const StepOutcome read = CfgDecodeBlock(reply.data(), count, readBack) ? Done() : Missing(count);
     const auto answered = static_cast<int32_t>(uint32_t(readBack[0]) << 24 | uint32_t(readBack[1]) << 16

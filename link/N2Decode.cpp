@@ -81,8 +81,3 @@ bool CfgDecodeInfo(const uint8_t* reply, int count, uint16_t& starts)
     starts = static_cast<uint16_t>(counter[0] << 8 | counter[1]);
     return true;
 }
-
-int N2FailureCode(int count, int requiredLength)
-{
-    return count == requiredLength ? N2MessageError : count;
-}

@@ -32,6 +32,3 @@ bool CfgDecodeBlock(const uint8_t* reply, int count, std::span<uint8_t> block);
 // The information read's reply: the leading byte, then the meter's start counter (16 bits,
 // most significant byte first). False unless both counter bytes arrived.
 bool CfgDecodeInfo(const uint8_t* reply, int count, uint16_t& starts);
-// The code a reply that did not decode is reported with: the request result when it is not
-// the required length (-1 for silence), N2MessageError when it is.
-int N2FailureCode(int count, int requiredLength);

@@ -1,6 +1,7 @@
 #include "link/Wn2.h"
 
 #include "link/EchoFilter.h"
+#include "link/Frames.h"
 #include "link/LinkTrace.h"
 #include "link/N2Decode.h"
 #include "link/PortMap.h"
@@ -8,8 +9,6 @@
 #include "link/QtSerialLine.h"
 
 #include <QThread>
-
-#include <array>
 
 int ConfigWriteDelay = 3000;
 int CommandDelay = 1000;
@@ -24,15 +23,6 @@ constexpr int WriteTotalPerByteMs = 10;
 constexpr int RtsLeadMs = 1;
 constexpr int RtsTailMs = 2;   // the last character needs about 1.04 ms at 9600 baud
 
-constexpr int IdentifyReplyLength = 6;
-constexpr int WriteReplyLength = 4;
-constexpr int ConfigReplyLength = 256;
-
-constexpr uint8_t CarriageReturn = 0x0D;
-constexpr int ConfigFrameArea = 256;
-constexpr int ConfigBlockFrameOverhead = 11;   // '!', serial, 'W2', bank, start, count, CR
-constexpr int MaxConfigBlockCount = ConfigFrameArea - ConfigBlockFrameOverhead;
-
 SerialLine* InstalledLine = nullptr;
 EchoFilter Echo;
 
@@ -43,58 +33,12 @@ SerialLine& Line()
     return InstalledLine ? *InstalledLine : *realLine;
 }
 
-// '>' address command fields checksum CR, every byte after '>' as upper-case hex text.
-class N2Frame {
-public:
-    N2Frame(int address, const char* command)
-    {
-        bytes_[length_++] = '>';
-        addHex(address);
-        for (const char* c = command; *c; ++c)
-            bytes_[length_++] = static_cast<uint8_t>(*c);
-    }
-    void addHex(int value)
-    {
-        N2HexByte(static_cast<uint8_t>(value), &bytes_[length_]);
-        length_ += 2;
-    }
-    void finish()
-    {
-        addHex(N2Checksum(&bytes_[1], length_ - 1));
-        bytes_[length_++] = CarriageReturn;
-    }
-    const uint8_t* data() const { return bytes_.data(); }
-    int length() const { return length_; }
-
-private:
-    std::array<uint8_t, 16> bytes_{};
-    int length_ = 0;
-};
-
-// '!' serial (most significant first) operation digit fields CR, all raw bytes.
-class CfgFrame {
-public:
-    CfgFrame(uint32_t serialNumber, char operation, char digit)
-    {
-        add('!');
-        for (int shift = 24; shift >= 0; shift -= 8)
-            add(static_cast<uint8_t>(serialNumber >> shift));
-        add(static_cast<uint8_t>(operation));
-        add(static_cast<uint8_t>(digit));
-    }
-    void add(uint8_t byte) { bytes_[length_++] = byte; }
-    void finish() { add(CarriageReturn); }
-    const uint8_t* data() const { return bytes_.data(); }
-    int length() const { return length_; }
-
-private:
-    std::array<uint8_t, ConfigFrameArea> bytes_{};
-    int length_ = 0;
-};
-
+// A reply buffer too small for the reply, or a frame that did not fit its area, sends nothing.
 template <typename Frame>
-int Request(const Frame& frame, uint8_t* reply, int replyLength)
+int Request(const Frame& frame, std::span<uint8_t> reply, int replyLength)
 {
+    if (reply.size() < static_cast<size_t>(replyLength) || !frame.fits())
+        return -1;
     PortReopenIfDue(Line());
     // Stale bytes (a late reply to an earlier request) must not be read as this reply.
     Line().purgeOutput();
@@ -102,20 +46,22 @@ int Request(const Frame& frame, uint8_t* reply, int replyLength)
     Line().purgeInput();
     TraceLink({.event = LinkEvent::PurgedInput});
     uint32_t written = 0;
-    N2SendFrame(frame.data(), frame.length(), written);
+    N2SendFrame(frame.bytes(), written);
     uint32_t received = 0;
-    N2ReceiveReply(reply, replyLength, received);
+    N2ReceiveReply(reply.first(replyLength), received);
     return received > 0 ? static_cast<int>(received) : -1;
 }
 
 // Config writes read nothing: whatever the meter answers waits for the next read's purge.
 int SendConfigWrite(const CfgFrame& frame)
 {
+    if (!frame.fits())
+        return -1;
     PortReopenIfDue(Line());
     Line().purgeOutput();
     TraceLink({.event = LinkEvent::PurgedOutput});
     uint32_t written = 0;
-    return N2SendFrame(frame.data(), frame.length(), written);
+    return N2SendFrame(frame.bytes(), written);
 }
 
 void TraceReply(const uint8_t* reply, int count, int maxLength)
@@ -166,8 +112,10 @@ int N2ClosePort()
     return PortClose(Line());
 }
 
-int N2SendFrame(const uint8_t* bytes, int length, uint32_t& written)
+int N2SendFrame(std::span<const uint8_t> frame, uint32_t& written)
 {
+    const uint8_t* bytes = frame.data();
+    const int length = static_cast<int>(frame.size());
     SerialLine& line = Line();
     written = 0;
     line.setRts(true);
@@ -190,11 +138,12 @@ int N2SendFrame(const uint8_t* bytes, int length, uint32_t& written)
     return 1;
 }
 
-int N2ReceiveReply(uint8_t* buffer, int maxLength, uint32_t& received)
+int N2ReceiveReply(std::span<uint8_t> buffer, uint32_t& received)
 {
     SerialLine& line = Line();
-    const int count =
-        Echo.readReply(line, buffer, maxLength, ReadIntervalMs, ReadTotalConstantMs + ReadTotalPerByteMs * maxLength);
+    const int maxLength = static_cast<int>(buffer.size());
+    const int count = Echo.readReply(line, buffer.data(), maxLength, ReadIntervalMs,
+                                     ReadTotalConstantMs + ReadTotalPerByteMs * maxLength);
     // A line error or a hang-up during the request spoils whatever arrived.
     if (PortFaulted(line) || count < 0) {
         received = 0;
@@ -202,7 +151,7 @@ int N2ReceiveReply(uint8_t* buffer, int maxLength, uint32_t& received)
         TraceLink({.event = LinkEvent::ReadFailed});
         return -1;
     }
-    TraceReply(buffer, count, maxLength);
+    TraceReply(buffer.data(), count, maxLength);
     received = static_cast<uint32_t>(count);
     return 1;
 }
@@ -226,21 +175,21 @@ int N2Checksum(const uint8_t* chars, int count)
     return sum;
 }
 
-int N2Identify(int address, uint8_t* reply)
+int N2Identify(int address, std::span<uint8_t> reply)
 {
     N2Frame frame(address, "F");
     frame.finish();
-    return Request(frame, reply, IdentifyReplyLength);
+    return Request(frame, reply, N2IdentifyReplyLength);
 }
 
-int N2ReadStatus(int address, uint8_t* reply)
+int N2ReadStatus(int address, std::span<uint8_t> reply)
 {
     N2Frame frame(address, "09");
     frame.finish();
     return Request(frame, reply, N2StatusReplyLength);
 }
 
-int N2ReadPoint(int address, int object, int attribute, uint8_t* reply)
+int N2ReadPoint(int address, int object, int attribute, std::span<uint8_t> reply)
 {
     N2Frame frame(address, "11");
     frame.addHex(object);
@@ -249,7 +198,7 @@ int N2ReadPoint(int address, int object, int attribute, uint8_t* reply)
     return Request(frame, reply, N2PointReplyLength);
 }
 
-int N2WriteCommand(int address, int object, int attribute, int value, uint8_t* reply)
+int N2WriteCommand(int address, int object, int attribute, int value, std::span<uint8_t> reply)
 {
     N2Frame frame(address, "24");
     frame.addHex(object);
@@ -259,24 +208,24 @@ int N2WriteCommand(int address, int object, int attribute, int value, uint8_t* r
         frame.addHex(value >> 8);
     frame.addHex(value);
     frame.finish();
-    return Request(frame, reply, WriteReplyLength);
+    return Request(frame, reply, N2WriteReplyLength);
 }
 
-int N2WriteValue(int address, int object, int value, uint8_t* reply)
+int N2WriteValue(int address, int object, int value, std::span<uint8_t> reply)
 {
     N2Frame frame(address, "26");
     frame.addHex(object);
     frame.addHex(value >> 8);
     frame.addHex(value);
     frame.finish();
-    return Request(frame, reply, WriteReplyLength);
+    return Request(frame, reply, N2WriteReplyLength);
 }
 
-int CfgReadSerialNumber(uint8_t* reply)
+int CfgReadSerialNumber(std::span<uint8_t> reply)
 {
     CfgFrame frame(0, 'R', '0');
     frame.finish();
-    return Request(frame, reply, ConfigReplyLength);
+    return Request(frame, reply, CfgReplyLength);
 }
 
 int CfgWriteSerialNumber(uint32_t newSerialNumber)
@@ -294,34 +243,31 @@ int CfgWriteAddress(uint32_t serialNumber, uint8_t newAddress)
     return SendConfigWrite(frame);
 }
 
-int CfgReadBlock(uint32_t serialNumber, uint8_t bank, uint8_t start, uint8_t count, uint8_t* reply)
+int CfgReadBlock(uint32_t serialNumber, uint8_t bank, uint8_t start, uint8_t count, std::span<uint8_t> reply)
 {
     CfgFrame frame(serialNumber, 'R', '2');
     frame.add(bank);
     frame.add(start);
     frame.add(count);
     frame.finish();
-    return Request(frame, reply, ConfigReplyLength);
+    return Request(frame, reply, CfgReplyLength);
 }
 
-int CfgWriteBlock(uint32_t serialNumber, uint8_t bank, uint8_t start, int count, const uint8_t* data)
+int CfgWriteBlock(uint32_t serialNumber, uint8_t bank, uint8_t start, std::span<const uint8_t> data)
 {
-    // The frame area holds at most 245 data bytes; a larger count would overrun it.
-    if (count < 0 || count > MaxConfigBlockCount || (count > 0 && data == nullptr))
-        return -1;
     CfgFrame frame(serialNumber, 'W', '2');
     frame.add(bank);
     frame.add(start);
-    frame.add(static_cast<uint8_t>(count));
-    for (int i = 0; i < count; ++i)
-        frame.add(data[i]);
+    frame.add(static_cast<uint8_t>(data.size()));
+    for (const uint8_t byte : data)
+        frame.add(byte);
     frame.finish();
     return SendConfigWrite(frame);
 }
 
-int CfgReadInfo(uint32_t serialNumber, uint8_t* reply)
+int CfgReadInfo(uint32_t serialNumber, std::span<uint8_t> reply)
 {
     CfgFrame frame(serialNumber, 'R', '3');
     frame.finish();
-    return Request(frame, reply, ConfigReplyLength);
+    return Request(frame, reply, CfgReplyLength);
 }

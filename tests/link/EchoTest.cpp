@@ -11,7 +11,7 @@ using Chunk = FakeLine::Chunk;
 struct EchoCase {
     const char* name;
     int replyLength;                           // what the request asks for
-    std::function<int(uint8_t* reply)> send;   // the request
+    std::function<int(std::span<uint8_t> reply)> send;   // the request
     FakeLine::Reply reply;                     // what the meter says after the request
     int result;
     std::string received;
@@ -23,11 +23,11 @@ void PrintTo(const EchoCase& c, std::ostream* os)
     *os << c.name;
 }
 
-const auto Identify = [](uint8_t* r) { return N2Identify(1, r); };
-const auto Status = [](uint8_t* r) { return N2ReadStatus(1, r); };
-const auto Point = [](uint8_t* r) { return N2ReadPoint(1, 5, 3, r); };
-const auto Command = [](uint8_t* r) { return N2WriteCommand(1, 0, 2, 0x1234, r); };
-const auto Info = [](uint8_t* r) { return CfgReadInfo(0x0D21210D, r); };
+const auto Identify = [](std::span<uint8_t> r) { return N2Identify(1, r); };
+const auto Status = [](std::span<uint8_t> r) { return N2ReadStatus(1, r); };
+const auto Point = [](std::span<uint8_t> r) { return N2ReadPoint(1, 5, 3, r); };
+const auto Command = [](std::span<uint8_t> r) { return N2WriteCommand(1, 0, 2, 0x1234, r); };
+const auto Info = [](std::span<uint8_t> r) { return CfgReadInfo(0x0D21210D, r); };
 
 const std::string StatusReply = "A1000000001234567000000012C\r";
 
@@ -47,7 +47,7 @@ protected:
         line_.clearLog();
         line_.queueReply(c.reply);
         std::vector<uint8_t> reply(static_cast<size_t>(c.replyLength));
-        const int result = c.send(reply.data());
+        const int result = c.send(reply);
         int reads = 0;
         for (FakeLine::Event e : line_.events())
             reads += e == FakeLine::Event::Read;
@@ -99,7 +99,7 @@ TEST_F(FakeLinkTest, AReplyOfTheFramesFirstBytesIsNotAnEcho)
     // comes, so they were the reply.
     line_.queueReply(Bytes(">01FA7"));
     std::vector<uint8_t> reply(6);
-    EXPECT_EQ(N2Identify(1, reply.data()), 6);
+    EXPECT_EQ(N2Identify(1, reply), 6);
     EXPECT_EQ(std::string(reply.begin(), reply.end()), ">01FA7");
 }
 
@@ -108,7 +108,7 @@ TEST_F(FakeLinkTest, EchoOfAnEarlierFrameIsAReply)
     // Only the frame just sent is dropped: the echo of another one is handed up.
     line_.queueReply(Bytes(">02FA8\r"));
     std::vector<uint8_t> reply(6);
-    EXPECT_EQ(N2Identify(1, reply.data()), 6);
+    EXPECT_EQ(N2Identify(1, reply), 6);
     EXPECT_EQ(std::string(reply.begin(), reply.end()), ">02FA8");
 }
 
@@ -118,7 +118,7 @@ TEST_F(FakeLinkTest, ConfigWriteEchoWaitsForTheNextReadsPurge)
     EXPECT_EQ(CfgWriteAddress(1, 2), 1);
     line_.queueReply({{5, Bytes(std::string("\x06\x00\x00\x00\x01", 5))}});
     std::vector<uint8_t> reply(256);
-    EXPECT_EQ(CfgReadSerialNumber(reply.data()), 5);
+    EXPECT_EQ(CfgReadSerialNumber(reply), 5);
     EXPECT_EQ(reply[4], 1);
 }
 

@@ -108,7 +108,7 @@ TEST_F(FakeLinkTest, FailedOpenLeavesNoPortAndRequestsWaitTheirReadTimeOut)
     EXPECT_EQ(CfgReadBlock(1, 2, 0, 12, reply_), -1);
     EXPECT_EQ(line_.virtualMs(), 70 + 2570);
     // A config write reads nothing, so it has no read time-out to wait.
-    EXPECT_EQ(CfgWriteBlock(1, 2, 0, 0, nullptr), -1);
+    EXPECT_EQ(CfgWriteBlock(1, 2, 0, {}), -1);
     EXPECT_EQ(line_.virtualMs(), 70 + 2570);
 }
 

@@ -1,6 +1,8 @@
 // Frame layouts of both dialects byte for byte, and what the link does around each frame.
 #include "LinkFixture.h"
 
+#include "link/Frames.h"
+
 #include <functional>
 #include <sstream>
 
@@ -52,7 +54,7 @@ TEST(HexPrimitives, ChecksumTable)
 
 struct FrameCase {
     const char* name;
-    std::function<int(uint8_t*)> send;
+    std::function<int(std::span<uint8_t>)> send;
     std::vector<uint8_t> frame;
     int replyLength;   // 0: a config write, which reads nothing
 };
@@ -68,30 +70,30 @@ const uint8_t BlockData[] = {0x0D, 0x21, 0xFF};
 std::vector<FrameCase> FrameCases()
 {
     return {
-        {"Identify", [](uint8_t* r) { return N2Identify(1, r); }, Bytes(">01FA7\r"), 6},
-        {"IdentifyAddress255", [](uint8_t* r) { return N2Identify(255, r); }, Bytes(">FFFD2\r"), 6},
-        {"IdentifyAddressModulo256", [](uint8_t* r) { return N2Identify(257, r); }, Bytes(">01FA7\r"), 6},
-        {"ReadStatus", [](uint8_t* r) { return N2ReadStatus(1, r); }, Bytes(">0109CA\r"), 28},
-        {"ReadPoint", [](uint8_t* r) { return N2ReadPoint(1, 0, 3, r); }, Bytes(">0111000386\r"), 14},
-        {"WriteCommandOneByte", [](uint8_t* r) { return N2WriteCommand(1, 0, 1, 2, r); }, Bytes(">0124000102EA\r"), 4},
-        {"WriteCommandOneByteSendsLowByte", [](uint8_t* r) { return N2WriteCommand(1, 0, 1, 0x1234, r); },
+        {"Identify", [](std::span<uint8_t> r) { return N2Identify(1, r); }, Bytes(">01FA7\r"), 6},
+        {"IdentifyAddress255", [](std::span<uint8_t> r) { return N2Identify(255, r); }, Bytes(">FFFD2\r"), 6},
+        {"IdentifyAddressModulo256", [](std::span<uint8_t> r) { return N2Identify(257, r); }, Bytes(">01FA7\r"), 6},
+        {"ReadStatus", [](std::span<uint8_t> r) { return N2ReadStatus(1, r); }, Bytes(">0109CA\r"), 28},
+        {"ReadPoint", [](std::span<uint8_t> r) { return N2ReadPoint(1, 0, 3, r); }, Bytes(">0111000386\r"), 14},
+        {"WriteCommandOneByte", [](std::span<uint8_t> r) { return N2WriteCommand(1, 0, 1, 2, r); }, Bytes(">0124000102EA\r"), 4},
+        {"WriteCommandOneByteSendsLowByte", [](std::span<uint8_t> r) { return N2WriteCommand(1, 0, 1, 0x1234, r); },
          Bytes(">0124000134EF\r"), 4},
-        {"WriteCommandTwoBytes", [](uint8_t* r) { return N2WriteCommand(17, 5, 2, 0x1234, r); },
+        {"WriteCommandTwoBytes", [](std::span<uint8_t> r) { return N2WriteCommand(17, 5, 2, 0x1234, r); },
          Bytes(">11240502123459\r"), 4},
-        {"WriteValue", [](uint8_t* r) { return N2WriteValue(1, 2, 300, r); }, Bytes(">012602012C01\r"), 4},
-        {"CfgReadSerialNumberSendsZeros", [](uint8_t* r) { return CfgReadSerialNumber(r); },
+        {"WriteValue", [](std::span<uint8_t> r) { return N2WriteValue(1, 2, 300, r); }, Bytes(">012602012C01\r"), 4},
+        {"CfgReadSerialNumberSendsZeros", [](std::span<uint8_t> r) { return CfgReadSerialNumber(r); },
          Hex("21 00 00 00 00 52 30 0D"), 256},
-        {"CfgWriteSerialNumber", [](uint8_t*) { return CfgWriteSerialNumber(305419896); },
+        {"CfgWriteSerialNumber", [](std::span<uint8_t>) { return CfgWriteSerialNumber(305419896); },
          Hex("21 12 34 56 78 57 30 0D"), 0},
-        {"CfgWriteAddressCarriageReturnInside", [](uint8_t*) { return CfgWriteAddress(0x01020304, 13); },
+        {"CfgWriteAddressCarriageReturnInside", [](std::span<uint8_t>) { return CfgWriteAddress(0x01020304, 13); },
          Hex("21 01 02 03 04 57 31 0D 0D"), 0},
-        {"CfgReadBlock", [](uint8_t* r) { return CfgReadBlock(258, 1, 0, 18, r); },
+        {"CfgReadBlock", [](std::span<uint8_t> r) { return CfgReadBlock(258, 1, 0, 18, r); },
          Hex("21 00 00 01 02 52 32 01 00 12 0D"), 256},
-        {"CfgWriteBlockEmpty", [](uint8_t*) { return CfgWriteBlock(258, 2, 0, 0, nullptr); },
+        {"CfgWriteBlockEmpty", [](std::span<uint8_t>) { return CfgWriteBlock(258, 2, 0, {}); },
          Hex("21 00 00 01 02 57 32 02 00 00 0D"), 0},
-        {"CfgWriteBlockRawData", [](uint8_t*) { return CfgWriteBlock(258, 2, 0, 3, BlockData); },
+        {"CfgWriteBlockRawData", [](std::span<uint8_t>) { return CfgWriteBlock(258, 2, 0, BlockData); },
          Hex("21 00 00 01 02 57 32 02 00 03 0D 21 FF 0D"), 0},
-        {"CfgReadInfo", [](uint8_t* r) { return CfgReadInfo(0xFFFFFFFF, r); }, Hex("21 FF FF FF FF 52 33 0D"), 256},
+        {"CfgReadInfo", [](std::span<uint8_t> r) { return CfgReadInfo(0xFFFFFFFF, r); }, Hex("21 FF FF FF FF 52 33 0D"), 256},
     };
 }
 
@@ -124,20 +126,59 @@ TEST_P(FrameTest, SendsExactFrameInsideTheLinkSequence)
 INSTANTIATE_TEST_SUITE_P(BothDialects, FrameTest, ::testing::ValuesIn(FrameCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Nothing reaches the line for a reply buffer smaller than the reply the request asks for.
+TEST_F(FakeLinkTest, EveryRequestRefusesABufferOneByteShortOfItsReply)
+{
+    for (const FrameCase& c : FrameCases()) {
+        if (c.replyLength == 0)
+            continue;   // a config write reads no reply
+        line_.clearLog();
+        EXPECT_EQ(c.send(std::span(reply_).first(c.replyLength - 1)), -1) << c.name;
+        EXPECT_TRUE(line_.log().empty()) << c.name;
+        c.send(std::span(reply_).first(c.replyLength));
+        EXPECT_EQ(line_.frames().size(), 1u) << c.name;
+    }
+}
+
 TEST_F(FakeLinkTest, BlockWriteFillsTheWholeFrameAreaButNoMore)
 {
     std::vector<uint8_t> data(246, 0x55);
-    EXPECT_EQ(CfgWriteBlock(1, 1, 0, 245, data.data()), 1);
+    EXPECT_EQ(CfgWriteBlock(1, 1, 0, std::span(data).first(245)), 1);
     ASSERT_EQ(line_.frames().size(), 1u);
     EXPECT_EQ(line_.frames()[0].size(), 256u);
     EXPECT_EQ(line_.frames()[0][9], 245);
     EXPECT_EQ(line_.frames()[0].back(), 0x0D);
 
     line_.clearLog();
-    EXPECT_EQ(CfgWriteBlock(1, 1, 0, 246, data.data()), -1);
-    EXPECT_EQ(CfgWriteBlock(1, 1, 0, -1, data.data()), -1);
-    EXPECT_EQ(CfgWriteBlock(1, 1, 0, 4, nullptr), -1);
+    EXPECT_EQ(CfgWriteBlock(1, 1, 0, data), -1);
+    EXPECT_EQ(CfgWriteBlock(1, 1, 0, std::vector<uint8_t>(300, 0x55)), -1);   // the count byte would wrap
     EXPECT_TRUE(line_.log().empty());
+}
+
+// A write command carrying fieldCount hex fields; four fill the area exactly.
+N2Frame CommandFrame(int fieldCount)
+{
+    N2Frame frame(1, "24");
+    for (int field = 0; field < fieldCount; ++field)
+        frame.addHex(field);
+    frame.finish();
+    return frame;
+}
+
+TEST(FrameBuilder, AFrameThatDoesNotFitIsMarkedAndNothingIsWrittenPastItsArea)
+{
+    for (int fieldCount : {4, 5}) {
+        const N2Frame frame = CommandFrame(fieldCount);
+        EXPECT_EQ(frame.fits(), fieldCount == 4) << fieldCount;
+        EXPECT_EQ(frame.bytes().size(), N2Frame::Capacity) << fieldCount;
+    }
+
+    CfgFrame block(1, 'W', '2');
+    for (size_t i = 0; i < CfgFrame::Capacity; ++i)
+        block.add(0x55);
+    block.finish();
+    EXPECT_FALSE(block.fits());
+    EXPECT_EQ(block.bytes().size(), CfgFrame::Capacity);
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ TEST_F(PtyLinkTest, FramesReachTheWireByteForByte)
     config.insert(config.end(), std::begin(RawData), std::end(RawData));
     config.push_back(0x0D);
     answer(config.size(), {});
-    EXPECT_EQ(timed([&] { return CfgWriteBlock(258, 1, 0, 9, RawData); }), 1);
+    EXPECT_EQ(timed([&] { return CfgWriteBlock(258, 1, 0, RawData); }), 1);
     EXPECT_EQ(request_, config);
 }
 

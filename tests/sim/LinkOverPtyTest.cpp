@@ -161,7 +161,7 @@ TEST_P(LinkOverPty, WriteBlockReadsBack)
 {
     const Bytes calibration{0x7F, 0x40, 0x00, 0x7F, 0xC0, 0x00, 0x00, 0x88, 0x0D, 0x21,
                             0x0D, 0x0D, 0x21, 0x21, 0x00, 0x10, 0x00, 0x10};
-    EXPECT_EQ(CfgWriteBlock(0x0D21210D, 1, 0, 18, calibration.data()), 1);
+    EXPECT_EQ(CfgWriteBlock(0x0D21210D, 1, 0, calibration), 1);
     WaitAfterConfigWrite();
     ASSERT_EQ(CfgReadBlock(0x0D21210D, 1, 0, 18, reply), 19);
     EXPECT_EQ(Bytes(reply + 1, reply + 19), calibration);

@@ -4,7 +4,10 @@
 #include "common/Geral.h"
 #include "common/NumberText.h"
 #include "common/UiServices.h"
+#include "link/MeterSteps.h"
 #include "link/Wn2.h"
+
+#include <array>
 
 TFormAlteraDelta* FormAlteraDelta = nullptr;
 
@@ -56,10 +59,10 @@ void TFormAlteraDelta::ButtonAlterarClick()
         ShowIntegerConversionError(text);
         return;
     }
-    uint8_t reply[256] = {};
-    if (N2Identify(DeltaAddress, reply) == -1)
+    if (!Identify(DeltaAddress).confirmed())
         Beep();
     Pause(50);
+    std::array<uint8_t, N2WriteReplyLength> reply{};
     // Only the low 16 bits travel: -1 goes out as 65535, 70000 as 4464.
     if (N2WriteValue(DeltaAddress, DeltaObject, static_cast<uint16_t>(delta), reply) <= 0) {
         Beep();

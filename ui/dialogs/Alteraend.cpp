@@ -3,7 +3,7 @@
 #include "common/Geral.h"
 #include "common/NumberText.h"
 #include "common/UiServices.h"
-#include "link/N2Decode.h"
+#include "link/MeterSteps.h"
 #include "link/Wn2.h"
 #include "ui/dialogs/Calibracao.h"
 #include "ui/main/N2testeqvtmain.h"
@@ -11,8 +11,6 @@
 TFormAlteraEnd* FormAlteraEnd = nullptr;
 
 namespace {
-
-constexpr int ReplyBufferSize = 64;
 
 const QString CommErrorText =
     QStringLiteral("Communication error. Make sure the device current address is correct and try again. ");
@@ -104,11 +102,13 @@ void TFormAlteraEnd::Button1Click()
         RefuseInput(EditEndAtual, CommErrorText, QStringLiteral("Error"), BoxIcon::Critical);
         return;
     }
-    const Outcome outcome = WriteAndConfirm(serialNumber, newAddress);
+    // The address write gets no reply, so the meter must answer at its new address with the
+    // same serial number; an answer from any other meter there proves nothing.
+    const StepOutcome outcome = WriteAddress(serialNumber, newAddress);
     RestoreCursor(remembered);
-    if (outcome == Outcome::WriteFailed) {
-        ShowCommError(-1);
-    } else if (outcome == Outcome::NotConfirmed) {
+    if (outcome.kind == StepOutcome::SendFailed) {
+        ShowCommError(outcome.code);
+    } else if (!outcome.confirmed()) {
         Beep();
         ShowMessageBox(NotConfirmedText, QStringLiteral("Error"), BoxIcon::Critical);
     } else {
@@ -126,29 +126,12 @@ bool TFormAlteraEnd::ReadAddresses(int& current, int& newAddress)
 // Without an answer or a clean serial number nothing may be written.
 bool TFormAlteraEnd::ReadSerialNumber(int current, int32_t& serialNumber)
 {
-    uint8_t reply[ReplyBufferSize] = {};
-    if (N2Identify(current, reply) == -1)
+    if (!Identify(current).confirmed())
         return false;
     Pause(CommandDelay);
-    const int count = N2ReadStatus(current, reply);
-    const bool decoded = N2DecodeSerialNumber(reply, count, serialNumber);
+    const bool read = ::ReadSerialNumber(current, serialNumber).confirmed();
     Pause(CommandDelay);
-    return decoded;
-}
-
-// The address write gets no reply, so the meter must answer at its new address with the same
-// serial number; an answer from any other meter there proves nothing.
-TFormAlteraEnd::Outcome TFormAlteraEnd::WriteAndConfirm(int32_t serialNumber, int newAddress)
-{
-    if (CfgWriteAddress(static_cast<uint32_t>(serialNumber), static_cast<uint8_t>(newAddress)) == -1)
-        return Outcome::WriteFailed;
-    Pause(ConfigWriteDelay);
-    uint8_t reply[ReplyBufferSize] = {};
-    const int count = N2ReadStatus(newAddress, reply);
-    int32_t answered = 0;
-    if (N2DecodeSerialNumber(reply, count, answered) && answered == serialNumber)
-        return Outcome::Confirmed;
-    return Outcome::NotConfirmed;
+    return read;
 }
 
 void TFormAlteraEnd::ShowChanged(int newAddress, int32_t serialNumber)

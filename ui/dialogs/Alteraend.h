@@ -20,13 +20,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class Outcome { Confirmed, WriteFailed, NotConfirmed };
     void FormCreate();
     void FormShow() override;
     bool EditEndAtualKeyPress(QEvent* event);
     bool ReadAddresses(int& current, int& newAddress);
     bool ReadSerialNumber(int current, int32_t& serialNumber);
-    Outcome WriteAndConfirm(int32_t serialNumber, int newAddress);
     void ShowChanged(int newAddress, int32_t serialNumber);
 };
 

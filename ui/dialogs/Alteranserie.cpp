@@ -1,30 +1,13 @@
 #include "ui/dialogs/Alteranserie.h"
 
 #include "common/ConversionError.h"
-#include "common/Geral.h"
 #include "common/NumberText.h"
 #include "common/UiServices.h"
-#include "link/Wn2.h"
+#include "link/MeterSteps.h"
 #include "ui/dialogs/Calibracao.h"
 #include "ui/main/N2testeqvtmain.h"
 
 TFormAlteraNSerie* FormAlteraNSerie = nullptr;
-
-namespace {
-
-// The serial number the meter reports in bytes 1 to 4 of its reply; false when fewer than
-// five bytes arrived, so a cut reply never passes for a serial number.
-bool ReadBackSerialNumber(int32_t& serialNumber)
-{
-    uint8_t reply[256] = {};
-    if (CfgReadSerialNumber(reply) < 5)
-        return false;
-    const uint32_t value = (uint32_t(reply[1]) << 24) | (uint32_t(reply[2]) << 16) | (uint32_t(reply[3]) << 8) | reply[4];
-    serialNumber = static_cast<int32_t>(value);
-    return true;
-}
-
-}  // namespace
 
 void ShowJumperConfigWarning()
 {
@@ -84,10 +67,8 @@ void TFormAlteraNSerie::Button1Click()
         ShowIntegerConversionError(text);
         return;
     }
-    CfgWriteSerialNumber(static_cast<uint32_t>(serialNumber));
-    Pause(ConfigWriteDelay);
-    int32_t readBack = 0;
-    const bool confirmed = ReadBackSerialNumber(readBack) && readBack == serialNumber;
+    // Only the number read back proves the meter took it: without the jumper it ignores the write.
+    const bool confirmed = WriteSerialNumber(serialNumber).confirmed();
     RestoreCursor(remembered);
     if (!confirmed) {
         ShowJumperConfigWarning();

@@ -5,9 +5,8 @@
 #include "common/Geral.h"
 #include "common/NumberText.h"
 #include "common/UiServices.h"
-#include "link/N2Decode.h"
+#include "link/MeterSteps.h"
 #include "link/PollingPoints.h"
-#include "link/Wn2.h"
 #include "ui/dialogs/Alteraend.h"
 #include "ui/dialogs/Alteranserie.h"
 #include "ui/dialogs/Registroscalibracao.h"
@@ -65,14 +64,13 @@ void TFormConfiguracao::FormShow()
 
 bool TFormConfiguracao::ReadIdentity(int address, int32_t& serialNumber)
 {
-    uint8_t reply[256] = {};
-    if (N2Identify(address, reply) == -1) {
+    const StepOutcome identified = Identify(address);
+    if (!identified.confirmed()) {
         Beep();
-        ShowCommError(-1);
+        ShowCommError(identified.code);
     }
-    const int count = N2ReadStatus(address, reply);
     N2Status status{};
-    if (!N2DecodeStatus(reply, count, status))
+    if (!ReadStatus(address, status).confirmed())
         return false;
     serialNumber = status.serialNumber;
     ShowSerialNumber(serialNumber);
@@ -83,12 +81,10 @@ bool TFormConfiguracao::ReadIdentity(int address, int32_t& serialNumber)
 
 bool TFormConfiguracao::ReadCalibration(int32_t serialNumber)
 {
-    uint8_t reply[256] = {};
-    const int count = CfgReadBlock(static_cast<uint32_t>(serialNumber), CalibrationBlock::Bank, 0, CalibrationBlock::Size, reply);
-    CalibrationBlock::Bytes bytes;
-    if (!CfgDecodeBlock(reply, count, bytes))
+    CalibrationBlock calibration;
+    if (!::ReadCalibration(serialNumber, calibration).confirmed())
         return false;
-    ShowCalibration(CalibrationBlock::Decode(bytes));
+    ShowCalibration(calibration);
     return true;
 }
 

@@ -3,8 +3,7 @@
 #include "common/Geral.h"
 #include "common/NumberText.h"
 #include "common/UiServices.h"
-#include "link/N2Decode.h"
-#include "link/Wn2.h"
+#include "link/MeterSteps.h"
 #include "ui/main/N2testeqvtmain.h"
 
 #include <cmath>
@@ -60,10 +59,10 @@ void TFormSetParametros::BitBtnAlterarClick()
     if (!ReadValues(values))
         return;
     FormMain->ShowAddress(values.address);
-    uint8_t reply[256] = {};
-    if (N2Identify(values.address, reply) == -1) {
+    const StepOutcome identified = Identify(values.address);
+    if (!identified.confirmed()) {
         Beep();
-        ShowCommError(-1);
+        ShowCommError(identified.code);
         return;
     }
     SetHourglassCursor();
@@ -146,12 +145,11 @@ bool TFormSetParametros::ReadWhole(QLineEdit* edit, const QString& name, int max
 
 bool TFormSetParametros::ReadSerialNumber(int address, CursorState remembered, int32_t& serialNumber)
 {
-    uint8_t reply[256] = {};
-    const int count = N2ReadStatus(address, reply);
-    if (!N2DecodeSerialNumber(reply, count, serialNumber)) {
+    const StepOutcome read = ::ReadSerialNumber(address, serialNumber);
+    if (!read.confirmed()) {
         Beep();
         RestoreCursor(remembered);
-        ShowCommError(N2FailureCode(count, N2StatusReplyLength));
+        ShowCommError(read.code);
         return false;
     }
     FormMain->ShowSerialNumber(serialNumber);
@@ -160,19 +158,12 @@ bool TFormSetParametros::ReadSerialNumber(int address, CursorState remembered, i
 
 bool TFormSetParametros::WriteBlock(int32_t serialNumber, const ParameterBlock& parameters, CursorState remembered)
 {
-    const ParameterBlock::Bytes written = parameters.Encode();
-    const auto serial = static_cast<uint32_t>(serialNumber);
-    CfgWriteBlock(serial, ParameterBlock::Bank, 0, ParameterBlock::Size, written.data());
-    Pause(ConfigWriteDelay);
-    uint8_t reply[256] = {};
-    const int count = CfgReadBlock(serial, ParameterBlock::Bank, 0, ParameterBlock::Size, reply);
-    // Any reply is not proof: only the block itself, read back, confirms the write.
-    ParameterBlock::Bytes readBack;
-    if (CfgDecodeBlock(reply, count, readBack) && readBack == written)
+    const StepOutcome written = WriteParameters(serialNumber, parameters);
+    if (written.confirmed())
         return true;
     RestoreCursor(remembered);
-    if (count < 0) {
-        ShowCommError(count);
+    if (written.kind != StepOutcome::NotConfirmed) {
+        ShowCommError(written.code);
         return false;
     }
     Beep();

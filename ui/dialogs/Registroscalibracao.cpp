@@ -1,11 +1,9 @@
 #include "ui/dialogs/Registroscalibracao.h"
 
-#include "common/ConversionError.h"
 #include "common/Geral.h"
 #include "common/NumberText.h"
 #include "common/UiServices.h"
-#include "link/N2Decode.h"
-#include "link/Wn2.h"
+#include "link/MeterSteps.h"
 #include "ui/dialogs/Alteranserie.h"
 #include "ui/dialogs/Calibracao.h"
 #include "ui/main/N2testeqvtmain.h"
@@ -76,14 +74,15 @@ void TFormRegistrosCalibracao::ButtonAlterarCALClick()
     if (!ReadValues(calibration))
         return;
     SetHourglassCursor();
-    const WriteOutcome outcome = WriteBlock(serialNumber, calibration);
+    // Without the jumper the meter ignores the write: only the block read back proves it.
+    const StepOutcome outcome = WriteCalibration(serialNumber, calibration);
     SetDefaultCursor();
-    if (outcome == WriteOutcome::SendFailed) {
-        ShowCommError(-1);
+    if (outcome.kind == StepOutcome::SendFailed) {
+        ShowCommError(outcome.code);
         return;
     }
     StopFlag = 1;
-    if (outcome == WriteOutcome::NotConfirmed) {
+    if (!outcome.confirmed()) {
         ShowJumperConfigWarning();
         return;
     }
@@ -113,23 +112,6 @@ bool TFormRegistrosCalibracao::ReadValue(CalibrationBlock::Value which, float& v
         return true;
     RefuseInput(edit, InvalidValueText[which], "Warning", BoxIcon::Critical);
     return false;
-}
-
-TFormRegistrosCalibracao::WriteOutcome TFormRegistrosCalibracao::WriteBlock(int32_t serialNumber,
-                                                                            const CalibrationBlock& calibration)
-{
-    const CalibrationBlock::Bytes written = calibration.Encode();
-    const auto serial = static_cast<uint32_t>(serialNumber);
-    if (CfgWriteBlock(serial, CalibrationBlock::Bank, 0, CalibrationBlock::Size, written.data()) == -1)
-        return WriteOutcome::SendFailed;
-    // Without the jumper the meter ignores the write: only the block read back proves it.
-    Pause(ConfigWriteDelay);
-    uint8_t reply[256] = {};
-    const int count = CfgReadBlock(serial, CalibrationBlock::Bank, 0, CalibrationBlock::Size, reply);
-    CalibrationBlock::Bytes readBack;
-    if (CfgDecodeBlock(reply, count, readBack) && readBack == written)
-        return WriteOutcome::Written;
-    return WriteOutcome::NotConfirmed;
 }
 
 void TFormRegistrosCalibracao::ButtonFecharClick()

@@ -22,14 +22,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class WriteOutcome { Written, SendFailed, NotConfirmed };
-
     QLineEdit* ValueEdit(int which) const;
     void FormShow() override;
     bool EditKUKeyPress(QEvent* event);
     bool ReadValues(CalibrationBlock& calibration);
     bool ReadValue(CalibrationBlock::Value which, float& value);
-    WriteOutcome WriteBlock(int32_t serialNumber, const CalibrationBlock& calibration);
 };
 
 extern TFormRegistrosCalibracao* FormRegistrosCalibracao;

@@ -3,14 +3,16 @@
 #include "common/Geral.h"
 #include "common/NumberText.h"
 #include "common/UiServices.h"
+#include "link/MeterSteps.h"
 #include "link/Wn2.h"
 #include "ui/main/N2testeqvtmain.h"
+
+#include <array>
 
 TFormResetEnergy* FormResetEnergy = nullptr;
 
 namespace {
 
-constexpr int ReplyBufferSize = 16;
 constexpr int ResetAttribute = 1;
 constexpr int ResetValue = 2;
 
@@ -113,9 +115,9 @@ void TFormResetEnergy::RefuseAddress(const QString& text)
 // Stops at the first request that gets no answer; the resets already sent stay done.
 bool TFormResetEnergy::SendResets(int address)
 {
-    uint8_t reply[ReplyBufferSize] = {};
-    if (N2Identify(address, reply) == -1)
+    if (!Identify(address).confirmed())
         return false;
+    std::array<uint8_t, N2WriteReplyLength> reply{};
     for (const RegisterRow& row : RegisterRows) {
         if ((this->*row.box)->isChecked() && N2WriteCommand(address, row.object, ResetAttribute, ResetValue, reply) == -1)
             return false;
