@@ -14,6 +14,8 @@ bool Passed(CycleReader& reader, CycleRequest request, const StepOutcome& outcom
 bool ReadPoints(int address, CycleReader& reader)
 {
     for (const MeterPoint& point : PollingPoints) {
+        if (reader.Stopping())
+            return false;
         float value = 0;
         if (Passed(reader, CycleRequest::Point, ReadPoint(address, point, value), &point))
             reader.PointRead(point, value);
@@ -28,15 +30,15 @@ bool ReadPoints(int address, CycleReader& reader)
 void RunPollingCycle(int address, CycleReader& reader)
 {
     N2Status status{};
-    if (!Passed(reader, CycleRequest::Identify, Identify(address))
+    if (!Passed(reader, CycleRequest::Identify, Identify(address)) || reader.Stopping()
         || !Passed(reader, CycleRequest::Status, ReadStatus(address, status)))
         return;
     reader.StatusRead(status);
     ParameterBlock parameters;
-    if (!Passed(reader, CycleRequest::Parameters, ReadParameters(status.serialNumber, parameters)))
+    if (reader.Stopping() || !Passed(reader, CycleRequest::Parameters, ReadParameters(status.serialNumber, parameters)))
         return;
     reader.ParametersRead(parameters);
-    if (!ReadPoints(address, reader))
+    if (!ReadPoints(address, reader) || reader.Stopping())
         return;
     uint16_t starts = 0;
     if (Passed(reader, CycleRequest::Starts, ReadStarts(status.serialNumber, starts)))

@@ -19,6 +19,9 @@ public:
     virtual void StartsRead(uint16_t starts) = 0;
     // point: the point whose read failed, for CycleRequest::Point only.
     virtual void RequestFailed(CycleRequest request, const MeterPoint* point, const StepOutcome& outcome) = 0;
+    // Asked before every request after the first: true ends the cycle there, unfinished. The
+    // window stops only between cycles; a program ended by a signal stops sooner.
+    virtual bool Stopping() const { return false; }
 };
 
 // The config reads go to the serial number of this cycle's status reply. The first failed

@@ -122,6 +122,24 @@ void N2SetPortDevice(const QString& portName, const QString& devicePath)
         CommandLineDevices().insert(number, devicePath);
 }
 
+QString N2PortArgument(const QString& value)
+{
+    const QString comName = value.toUpper();
+    if (ComNumber(comName) > 0)
+        return comName;
+    if (!value.contains(QLatin1Char('/')))
+        return QString();
+    const QString start = QStringLiteral("COM1");
+    N2SetPortDevice(start, QFileInfo(value).absoluteFilePath());
+    return start;
+}
+
+QString N2PortArgumentProblem(const QString& value)
+{
+    return QStringLiteral("--port %1: give a COM name (COM1, COM2, ...) or a device path (for example /dev/ttyUSB0).")
+        .arg(value);
+}
+
 QStringList N2ComNamesOf(const QString& realPath)
 {
     QList<int> candidates = CommandLineDevices().keys();

@@ -39,6 +39,11 @@ int ComNumber(const QString& portName);
 QString N2DevicePath(const QString& portName);
 // The command line's device for a COM name, over everything else; an empty path removes it.
 void N2SetPortDevice(const QString& portName, const QString& devicePath);
+// --port as every program of the project takes it: a COM name (any case) is the port to open; a
+// device path becomes the device of COM1, which is then the port. Empty for anything else.
+QString N2PortArgument(const QString& value);
+// Why N2PortArgument refused the value, in one sentence.
+QString N2PortArgumentProblem(const QString& value);
 
 // Every COM name that means the device now, in order.
 QStringList N2ComNamesOf(const QString& realPath);

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
-cmake --build build -j"$(nproc)" --target qvt_n2 n2-meter-sim
+cmake --build build -j"$(nproc)" --target qvt_n2 qvt-n2-poll n2-meter-sim
 
 work=$(mktemp -d)
 sim_pid=

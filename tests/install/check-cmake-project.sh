@@ -29,7 +29,7 @@ tests=$(ctest --test-dir "$work/build" --show-only=json-v1 | grep -c '"name"' ||
 [ "$tests" -eq 0 ] || fail "the outer project got $tests tests of this tree"
 
 cmake --install "$work/build" --prefix "$work/prefix" >/dev/null
-for file in bin/qvt_n2 bin/n2-meter-sim share/applications/qvt-n2.desktop share/icons/hicolor/48x48/apps/qvt-n2.png; do
+for file in bin/qvt_n2 bin/qvt-n2-poll bin/n2-meter-sim share/applications/qvt-n2.desktop share/icons/hicolor/48x48/apps/qvt-n2.png; do
   [ -f "$work/prefix/$file" ] || fail "cmake --install did not put $file in place"
 done
 echo "check-cmake-project: configures without test packages, builds and installs as a subproject"

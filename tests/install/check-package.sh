@@ -31,6 +31,7 @@ fi
 icons=$(for n in 16 22 24 32 48 64 128 256; do echo "./usr/share/icons/hicolor/${n}x$n/apps/qvt-n2.png"; done)
 sort >"$work/expected" <<EOF2
 ./usr/bin/n2-meter-sim
+./usr/bin/qvt-n2-poll
 ./usr/bin/qvt_n2
 ./usr/share/applications/qvt-n2.desktop
 $icons

@@ -1,11 +1,16 @@
 // The program's command line: read before any window, Qt's own options let through, and the
 // answers that end the program at once work without a display.
+#include "link/FakeLine.h"
+#include "link/LinkTrace.h"
 #include "link/PortList.h"
 #include "link/PortMap.h"
+#include "link/Wn2.h"
 #include "tests/support/StandInPorts.h"
 #include "ui/main/CommandLine.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -92,6 +97,29 @@ TEST(CommandLine, DevicePathBecomesComOneForTheWindowAndTheListing)
     EXPECT_EQ(N2DevicePath("COM2"), ports.path("ttyS1"));
 }
 
+// The trace runs from the command line on, so the window's first open and request are in it.
+TEST(CommandLine, TraceStartsBeforeThePortOpens)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("line.trace");
+    const CommandLine start = ReadCommandLine({"qvt_n2", "--trace", path});
+    EXPECT_FALSE(start.exitStatus.has_value());
+    EXPECT_TRUE(start.error.isEmpty());
+    FakeLine line;
+    SerialLine* previous = N2UseLine(&line);
+    N2OpenPort(start.startPort, 9600);
+    uint8_t reply[16] = {};
+    N2Identify(1, reply);
+    N2StopTrace();
+    N2UseLine(previous);
+    QFile trace(path);
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    const QByteArray text = trace.readAll();
+    EXPECT_TRUE(text.startsWith("# QVT_N2 line trace, started ")) << text.toStdString();
+    EXPECT_TRUE(text.contains("  tx        7       3E 30 31 46 41 37 0D  |>01FA7.|\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("  timeout   0/6\n")) << text.toStdString();
+}
+
 // The real program, in an environment with no display at all.
 struct WithoutDisplayCase {
     const char* argument;
@@ -109,7 +137,10 @@ TEST(CommandLine, AnswersWithoutADisplay)
          {WithoutDisplayCase{"--help", 0, "Usage: qvt_n2 [options]\n", ""},
           WithoutDisplayCase{"--version", 0, "qvt_n2 1.00\n", ""},
           WithoutDisplayCase{"--list-ports", 0, "", ""},
-          WithoutDisplayCase{"--bogus", 2, "", "qvt_n2: Unknown option 'bogus'. See 'qvt_n2 --help'.\n"}}) {
+          WithoutDisplayCase{"--bogus", 2, "", "qvt_n2: Unknown option 'bogus'. See 'qvt_n2 --help'.\n"},
+          WithoutDisplayCase{"--trace=/nonexistent/folder/line.trace", 2, "",
+                             "qvt_n2: cannot write the trace file /nonexistent/folder/line.trace: No such file or "
+                             "directory\n"}}) {
         QProcess program;
         program.setProcessEnvironment(env);
         program.start(QStringLiteral(QVT_N2_PROGRAM), {QString::fromLatin1(c.argument)});

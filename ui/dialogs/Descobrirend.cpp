@@ -4,9 +4,8 @@
 #include <QCoreApplication>
 #include <QHideEvent>
 
-#include "common/NumberText.h"
 #include "common/UiServices.h"
-#include "link/MeterSteps.h"
+#include "link/AddressScan.h"
 #include "ui/main/N2testeqvtmain.h"
 
 TFormDescobrirEnd* FormDescobrirEnd = nullptr;
@@ -98,37 +97,33 @@ void TFormDescobrirEnd::ButtonDescobrirClick()
     EditEnd->clear();
     ButtonDescobrir->setEnabled(false);
     RadioGroupOrdem->setEnabled(false);
-    const int step = RadioGroupOrdemIndex() == 1 ? -1 : 1;
+    const ScanOrder order = RadioGroupOrdemIndex() == 1 ? ScanOrder::Decreasing : ScanOrder::Increasing;
     StopFlag = 0;
     scanning_ = true;
-    for (int address = step > 0 ? FirstAddress : LastAddress; address >= FirstAddress && address <= LastAddress;
-         address += step) {
-        SetHourglassCursor();
-        QCoreApplication::processEvents();
-        if (StopFlag == 2) {
-            // The dialog is closing; the next show enables the controls again.
-            scanning_ = false;
-            SetDefaultCursor();
-            return;
-        }
-        if (TryAddress(address)) {
-            EndScan();
-            return;
-        }
+    const ScanResult result = ScanAddresses(order, [this](int address) { return BeforeAddress(address); });
+    if (result.kind == ScanResult::Stopped) {
+        // The dialog is closing; the next show enables the controls again.
+        scanning_ = false;
+        SetDefaultCursor();
+        return;
     }
-    Beep();
-    ShowMessageBox(NotFoundText, QStringLiteral("Error"), BoxIcon::Critical);
+    if (result.kind == ScanResult::Found) {
+        FormMain->ShowAddress(result.address);
+    } else {
+        Beep();
+        ShowMessageBox(NotFoundText, QStringLiteral("Error"), BoxIcon::Critical);
+    }
     EndScan();
 }
 
-bool TFormDescobrirEnd::TryAddress(int address)
+// Between two addresses "&Close" can run; the address about to be tried is shown.
+bool TFormDescobrirEnd::BeforeAddress(int address)
 {
-    EditEnd->setText(QString::number(address));
-    // A meter that answers after the read time-out is heard in the read of the next address
-    // tried; only a second answer from the same address names it.
-    if (!Identify(address).confirmed() || !Identify(address).confirmed())
+    SetHourglassCursor();
+    QCoreApplication::processEvents();
+    if (StopFlag == 2)
         return false;
-    FormMain->ShowAddress(address);
+    EditEnd->setText(QString::number(address));
     return true;
 }
 

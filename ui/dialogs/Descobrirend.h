@@ -29,7 +29,7 @@ private:
     void FormShow() override;
     void FormClose();
     void ButtonCancelMouseMove();
-    bool TryAddress(int address);
+    bool BeforeAddress(int address);
     void EndScan();
 
     QButtonGroup* ordem_ = nullptr;
