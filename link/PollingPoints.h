@@ -21,12 +21,13 @@ struct MeterPoint {
     bool failureEndsCycle;
 };
 
-constexpr int PointAttribute = 3;
+inline constexpr int PointAttribute = 3;
 
 // The three-phase rows in the window's order (U, I, P, Q, FP, S, Freq), then objects 7 to 24,
 // then the energies (25, 27, 26, 28) and the demands. A failed read of reactive power L2 is
-// reported but lets the cycle go on.
-constexpr std::array<MeterPoint, 33> PollingPoints = {{
+// reported but lets the cycle go on. Inline: one array for the whole program, so a pointer into
+// it means the same in every file.
+inline constexpr std::array<MeterPoint, 33> PollingPoints = {{
     {0, Quantity::U, Phase::Total, "V", PointFormat::Scaled, true},
     {1, Quantity::I, Phase::Total, "A", PointFormat::Scaled, true},
     {5, Quantity::P, Phase::Total, "W", PointFormat::Scaled, true},
