@@ -53,6 +53,12 @@ struct PtyMeter::Impl {
     }
     // Sleeps until ms, sending on the way what the adapter's latency timer lets go.
     bool waitUntil(double ms) { return outlet.deliverUntil(ms) && sleepUntil(ms); }
+    // Hands bytes to the adapter on their way to the program.
+    void put(const uint8_t* bytes, size_t length, double ms)
+    {
+        bytesPut += length;
+        outlet.put(bytes, length, ms);
+    }
 
     void run();
     void serve(const uint8_t* bytes, size_t length, double arrivalMs);
@@ -68,8 +74,13 @@ struct PtyMeter::Impl {
     LineEnds ends;
     Clock::time_point start;
     double lineFreeMs = 0;      // when the last paced character has been received or sent
-    Outlet outlet{[this](const uint8_t* bytes, size_t length) { WriteAll(ends.fd, bytes, length, WriteTimeoutMs); },
+    Outlet outlet{[this](const uint8_t* bytes, size_t length) {
+                      WriteAll(ends.fd, bytes, length, WriteTimeoutMs);
+                      bytesWritten += length;
+                  },
                   [this](double ms) { return sleepUntil(ms); }};
+    std::atomic<size_t> bytesPut{0};       // handed to the adapter
+    std::atomic<size_t> bytesWritten{0};   // gone on from the adapter to the program
     std::mutex sleepMutex;
     std::condition_variable wake;
     std::atomic<bool> stopping{false};
@@ -117,7 +128,7 @@ void PtyMeter::Impl::serve(const uint8_t* bytes, size_t length, double arrivalMs
                 return;
         }
         if (echo)
-            outlet.put(bytes + i, step, ms);
+            put(bytes + i, step, ms);
         const std::vector<Bytes> replies = feed(bytes + i, step, ms, turnaroundMs, pacing, faulty);
         double replyMs = (pacing ? lineFreeMs : nowMs()) + turnaroundMs;
         for (size_t r = 0; r < replies.size(); ++r) {
@@ -157,14 +168,14 @@ void PtyMeter::Impl::send(const Bytes& reply, double startMs, bool pacing, bool 
         log.sent(startMs, reply, faulty);
     }
     if (!pacing) {
-        outlet.put(reply.data(), reply.size(), startMs);
+        put(reply.data(), reply.size(), startMs);
         return;
     }
     lineFreeMs = startMs;
     for (uint8_t byte : reply) {
         if (!waitUntil(lineFreeMs))
             return;
-        outlet.put(&byte, 1, lineFreeMs);
+        put(&byte, 1, lineFreeMs);
         lineFreeMs += CharTimeMs;
     }
 }
@@ -204,6 +215,11 @@ MeterState PtyMeter::state() const
 {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     return impl_->core.state();
+}
+
+bool PtyMeter::holdsBytes() const
+{
+    return impl_->bytesWritten != impl_->bytesPut;
 }
 
 void PtyMeter::withCore(const std::function<void(MeterCore&)>& f)

@@ -29,6 +29,8 @@ public:
     std::vector<std::vector<uint8_t>> frames() const;   // the requests alone
     void clearExchanges();
     MeterState state() const;
+    // True while the adapter holds bytes back from the program (its latency timer not yet due).
+    bool holdsBytes() const;
     // Runs f on the core under the lock (change settings, fix a point, install the jumper...).
     void withCore(const std::function<void(MeterCore&)>& f);
     void stop();                              // closes the pty; the destructor calls it

@@ -6,6 +6,7 @@
 #include "ReliabilityFixture.h"
 
 #include "sim/PtyMeter.h"
+#include "tests/support/MeterTakesConfigWrites.h"
 #include "ui/dialogs/Alteraend.h"
 #include "ui/dialogs/Descobrirend.h"
 #include "ui/dialogs/Qvtparametros.h"
@@ -76,6 +77,7 @@ protected:
         settings.frozenEnergies = true;
         settings.echo = echo;
         sim::PtyMeter meter(settings);
+        const MeterTakesConfigWrites configWritesTaken(meter);
         for (QLineEdit* edit : FormMain->findChildren<QLineEdit*>())
             edit->clear();
         FormMain->SetStatusText(2, {});

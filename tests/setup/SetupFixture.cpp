@@ -63,6 +63,7 @@ void SetupTest::SetUp()
 
 void SetupTest::TearDown()
 {
+    configWritesTaken_.reset();
     DisconnectLine();
     InstallUiRecorder(nullptr);
     QLocale::setDefault(previousLocale_);
@@ -70,7 +71,9 @@ void SetupTest::TearDown()
 
 void SetupTest::Connect(sim::PtyMeter& meter)
 {
+    configWritesTaken_.reset();   // before the next one takes the hook
     DisconnectLine();
+    configWritesTaken_ = std::make_unique<MeterTakesConfigWrites>(meter);
     ASSERT_EQ(N2OpenPort(QString::fromStdString(meter.path()), 9600), 1);
     ConfigWriteDelay = 1;
     CommandDelay = 1;
@@ -78,6 +81,7 @@ void SetupTest::Connect(sim::PtyMeter& meter)
 
 void SetupTest::Connect(ScriptedMeter& meter)
 {
+    configWritesTaken_.reset();
     DisconnectLine();
     N2UseLine(&meter.line);
     ASSERT_EQ(N2OpenPort("COM1", 9600), 1);

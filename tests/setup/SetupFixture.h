@@ -7,6 +7,7 @@
 #include "link/Wn2.h"
 #include "sim/MeterCore.h"
 #include "sim/PtyMeter.h"
+#include "tests/support/MeterTakesConfigWrites.h"
 
 #include <QLocale>
 #include <QString>
@@ -14,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -55,6 +57,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Config writes wait until the meter has taken them, in place of the cut ConfigWriteDelay.
     void Connect(sim::PtyMeter& meter);
     void Connect(ScriptedMeter& meter);
     void ExpectLastBox(const QString& text, const QString& title, BoxIcon icon) const;
@@ -63,6 +66,7 @@ protected:
 
 private:
     QLocale previousLocale_;
+    std::unique_ptr<MeterTakesConfigWrites> configWritesTaken_;
 };
 
 Bytes Slice(const uint8_t* bytes, int start, int count);

@@ -103,4 +103,27 @@ TEST(Adapter, LatencyTimerHoldsRepliesUntilItsNextMultiple)
     }
 }
 
+TEST(Adapter, ToldWhileItHoldsBytesForTheProgram)
+{
+    sim::MeterSettings settings;
+    settings.echo = true;
+    settings.latencyMs = 500;   // the first burst leaves half a second after the meter started
+    sim::PtyMeter meter(settings);
+    ProgramSide program(meter.path());
+    ASSERT_TRUE(program.isOpen());
+    program.startWaiting();
+    program.send(IdentifyFrame);
+    QElapsedTimer waited;
+    waited.start();
+    while (meter.frames().empty() && waited.elapsed() < 1000)
+        QThread::msleep(1);
+    // The echo goes to the adapter before the meter takes the frame.
+    EXPECT_TRUE(meter.holdsBytes());
+    EXPECT_EQ(program.receive(IdentifyFrame.size() + IdentifyReplyLength).bytes.size(),
+              IdentifyFrame.size() + IdentifyReplyLength);
+    while (meter.holdsBytes() && waited.elapsed() < 2000)
+        QThread::msleep(1);
+    EXPECT_FALSE(meter.holdsBytes());
+}
+
 }  // namespace

@@ -5,10 +5,10 @@
 #include "link/N2Decode.h"
 #include "link/Wn2.h"
 #include "sim/PtyMeter.h"
+#include "tests/support/MeterTakesConfigWrites.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -64,20 +64,9 @@ protected:
         const auto frames = meter.frames();
         return frames.empty() ? Bytes{} : frames.back();
     }
-    // The program waits ConfigWriteDelay before it reads a write back. A write's echo the
-    // latency timer still holds would arrive after the read's purge, ahead of its own echo.
-    // Config writes read nothing, so an echo still on its way would be read as the next reply:
-    // wait until the meter has taken the frame (its echo goes out first), then for the bursts.
-    void WaitAfterConfigWrite() const
-    {
-        QElapsedTimer waited;
-        waited.start();
-        while (meter.frames().empty() && waited.elapsed() < 2000)
-            QThread::msleep(1);
-        QThread::msleep(static_cast<unsigned long>(2 * GetParam().latencyMs));
-    }
-
     sim::PtyMeter meter{Settings(GetParam())};
+    // Each write reaches the meter, and its echo the program, before the next request's purges.
+    MeterTakesConfigWrites configWritesTaken{meter};
     uint8_t reply[256] = {};
 };
 
@@ -136,7 +125,6 @@ TEST_P(LinkOverPty, ReadSerialNumber)
 TEST_P(LinkOverPty, WriteSerialNumberReadsBack)
 {
     EXPECT_EQ(CfgWriteSerialNumber(0xFFFFFFFF), 1);
-    WaitAfterConfigWrite();
     ASSERT_EQ(CfgReadSerialNumber(reply), 5);   // the meter takes frames in order
     EXPECT_EQ(Bytes(reply + 1, reply + 5), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
 }
@@ -144,7 +132,6 @@ TEST_P(LinkOverPty, WriteSerialNumberReadsBack)
 TEST_P(LinkOverPty, WriteAddressMovesTheMeter)
 {
     EXPECT_EQ(CfgWriteAddress(0x0D21210D, 13), 1);
-    WaitAfterConfigWrite();
     EXPECT_EQ(N2Identify(13, reply), 6);
     EXPECT_EQ(N2Identify(17, reply), -1);
     EXPECT_EQ(meter.frames()[0].size(), 9u);
@@ -162,7 +149,6 @@ TEST_P(LinkOverPty, WriteBlockReadsBack)
     const Bytes calibration{0x7F, 0x40, 0x00, 0x7F, 0xC0, 0x00, 0x00, 0x88, 0x0D, 0x21,
                             0x0D, 0x0D, 0x21, 0x21, 0x00, 0x10, 0x00, 0x10};
     EXPECT_EQ(CfgWriteBlock(0x0D21210D, 1, 0, calibration), 1);
-    WaitAfterConfigWrite();
     ASSERT_EQ(CfgReadBlock(0x0D21210D, 1, 0, 18, reply), 19);
     EXPECT_EQ(Bytes(reply + 1, reply + 19), calibration);
 }
