@@ -4,8 +4,6 @@ volatile std::sig_atomic_t StopRequested = 0;
 
 namespace {
 
-constexpr int HandledSignals[2] = {SIGINT, SIGTERM};
-
 void RequestStop(int)
 {
     StopRequested = 1;
@@ -16,16 +14,7 @@ void RequestStop(int)
 StopSignals::StopSignals()
 {
     StopRequested = 0;
-    struct sigaction action {};
-    action.sa_handler = RequestStop;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int i = 0; i < 2; ++i)
-        sigaction(HandledSignals[i], &action, &previous_[i]);
+    handlers_ = std::make_unique<SignalHandlers>(std::initializer_list<int>{SIGINT, SIGTERM}, RequestStop);
 }
 
-StopSignals::~StopSignals()
-{
-    for (int i = 0; i < 2; ++i)
-        sigaction(HandledSignals[i], &previous_[i], nullptr);
-}
+StopSignals::~StopSignals() = default;

@@ -2,7 +2,10 @@
 // Ctrl-C (SIGINT) and SIGTERM ask the poller to end. The handler only sets StopRequested, which
 // the run reads between two requests, so the request in progress always ends first.
 
+#include "common/SignalHandlers.h"
+
 #include <csignal>
+#include <memory>
 
 extern volatile std::sig_atomic_t StopRequested;
 
@@ -15,5 +18,5 @@ public:
     StopSignals& operator=(const StopSignals&) = delete;
 
 private:
-    struct sigaction previous_[2] = {};
+    std::unique_ptr<SignalHandlers> handlers_;
 };

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int HandledSignals[3] = {SIGTERM, SIGINT, SIGHUP};
-
 int PipeEnds[2] = {-1, -1};
 
 void WriteSignalByte(int signalNumber)
@@ -29,20 +27,16 @@ ExitSignals::ExitSignals()
         return;
     notifier_ = new QSocketNotifier(PipeEnds[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &ExitSignals::takeSignals);
-    struct sigaction action {};
-    action.sa_handler = WriteSignalByte;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int i = 0; i < 3; ++i)
-        sigaction(HandledSignals[i], &action, &previous_[i]);
+    handlers_ = std::make_unique<SignalHandlers>(std::initializer_list<int>{SIGTERM, SIGINT, SIGHUP},
+                                                 WriteSignalByte);
 }
 
 ExitSignals::~ExitSignals()
 {
     if (!notifier_)
         return;
-    for (int i = 0; i < 3; ++i)
-        sigaction(HandledSignals[i], &previous_[i], nullptr);
+    // The old handlers first, so no signal writes to a pipe that is going.
+    handlers_.reset();
     delete notifier_;
     close(PipeEnds[0]);
     close(PipeEnds[1]);

@@ -3,9 +3,11 @@
 // turned into a Qt signal on the user-interface thread, so the program can end as if closed by
 // hand. The handler only writes one byte to a pipe; everything else runs from the event loop.
 
+#include "common/SignalHandlers.h"
+
 #include <QObject>
 
-#include <csignal>
+#include <memory>
 
 class QSocketNotifier;
 
@@ -23,5 +25,5 @@ private:
     void takeSignals();
 
     QSocketNotifier* notifier_ = nullptr;
-    struct sigaction previous_[3] = {};
+    std::unique_ptr<SignalHandlers> handlers_;
 };
