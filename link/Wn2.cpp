@@ -33,16 +33,23 @@ SerialLine& Line()
     return InstalledLine ? *InstalledLine : *realLine;
 }
 
+// Every send begins here: a port that is not open gets its chance, and nothing left in the
+// transmit queue goes out ahead of the frame.
+void PrepareSend()
+{
+    PortReopenIfDue(Line());
+    Line().purgeOutput();
+    TraceLink({.event = LinkEvent::PurgedOutput});
+}
+
 // A reply buffer too small for the reply, or a frame that did not fit its area, sends nothing.
 template <typename Frame>
 int Request(const Frame& frame, std::span<uint8_t> reply, int replyLength)
 {
     if (reply.size() < static_cast<size_t>(replyLength) || !frame.fits())
         return -1;
-    PortReopenIfDue(Line());
+    PrepareSend();
     // Stale bytes (a late reply to an earlier request) must not be read as this reply.
-    Line().purgeOutput();
-    TraceLink({.event = LinkEvent::PurgedOutput});
     Line().purgeInput();
     TraceLink({.event = LinkEvent::PurgedInput});
     uint32_t written = 0;
@@ -57,9 +64,7 @@ int SendConfigWrite(const CfgFrame& frame)
 {
     if (!frame.fits())
         return -1;
-    PortReopenIfDue(Line());
-    Line().purgeOutput();
-    TraceLink({.event = LinkEvent::PurgedOutput});
+    PrepareSend();
     uint32_t written = 0;
     return N2SendFrame(frame.bytes(), written);
 }
